@@ -1,0 +1,90 @@
+// Lirabox: a jukebox for collections of MIDI, WAV, video files and CD tracks.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QSocketNotifier>
+#include <QTranslator>
+#include <csignal>
+#include <ctime>
+#include <gst/gst.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/CPlayerApp.h"
+#include "platform/Services.h"
+#include "platform/drives/DriveMap.h"
+#include "platform/drives/RealFileAccess.h"
+#include "platform/mci/CdAudio.h"
+#include "platform/mci/GstMediaWindow.h"
+#include "platform/ui/FileDialog.h"
+#include "platform/ui/MessageBox.h"
+#include "player/CPlayerDlg.h"
+
+namespace {
+
+class SystemClock : public platform::Clock {
+public:
+    std::time_t Now() const override { return std::time(nullptr); }
+};
+
+int s_signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(s_signalPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM close the player as its close box does.
+void InstallSignalHandlers(QObject* owner)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char byte;
+        [[maybe_unused]] const ssize_t got = ::read(s_signalPipe[0], &byte, 1);
+        if (CPlayerApp* app = AfxGetApp(); app && app->m_pMainWnd)
+            app->m_pMainWnd->reject();
+        else
+            QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
+
+CPlayerApp theApp;
+
+int main(int argc, char** argv)
+{
+    gst_init(&argc, &argv);
+    int result = 0;
+    {
+        QApplication application(argc, argv);
+        QTranslator translator;
+        if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QApplication::installTranslator(&translator);
+        InstallSignalHandlers(&application);
+
+        drives::DriveMap driveMap = drives::DriveMap::FromSystem();
+        drives::RealFileAccess files(driveMap);
+        mci::GstMediaFactory media;
+        mci::RealCdSystem cd;
+        SystemClock clock;
+        platform::ScopedServices services({&media, &cd, &driveMap, &files, &clock, platform::ShowMessageBox,
+                                           platform::ShowFileDialog});
+
+        QStringList arguments = QCoreApplication::arguments();
+        arguments.removeFirst();
+        theApp.m_lpCmdLine = CPlayerApp::JoinCommandLine(arguments);
+        theApp.InitInstance();
+    }
+    gst_deinit();
+    return result;
+}

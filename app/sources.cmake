@@ -1,0 +1,2 @@
+target_sources(lirabox_app PRIVATE
+  CPlayerApp.h CPlayerApp.cpp SettingsStore.h SettingsStore.cpp)

@@ -1,0 +1,1 @@
+target_sources(lirabox_options PRIVATE COptionDlg.h COptionDlg.cpp)

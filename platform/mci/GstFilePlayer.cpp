@@ -1,0 +1,371 @@
+#include "platform/mci/GstFilePlayer.h"
+
+#include "platform/mci/GstAudioOutput.h"
+#include "platform/mci/SoundFont.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <atomic>
+#include <cstring>
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+#include <mutex>
+
+namespace mci {
+
+namespace {
+
+constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+constexpr int kLateErrorWaitMs = 200;
+// fluiddec's default gain of 0.2 plays a General MIDI file at about -30 dBFS;
+// this brings a typical file to the level of a WAV mastered at full scale.
+constexpr double kMidiSynthGain = 1.0;
+// playbin: video, audio, software volume. No subtitles, colour balance or
+// deinterlacer in the chain.
+constexpr guint kPlayFlags = 0x1 | 0x2 | 0x10;
+
+}  // namespace
+
+// What the GLib callbacks may touch: written on streaming threads, read on
+// the UI thread.
+struct GstFilePlayer::Shared {
+    FrameHandler onFrame;
+    GstElement* pipeline = nullptr;
+    GstElement* videoSink = nullptr;  // owned by the pipeline
+    GstElement* audioSink = nullptr;  // owned by the pipeline
+    bool autoAudio = false;
+    QByteArray soundFont;
+    std::atomic<bool> eos{false};
+    std::atomic<bool> error{false};
+    std::atomic<bool> audioWarning{false};
+    std::mutex textMutex;
+    QString errorText;
+
+    void RecordError(const QString& text)
+    {
+        {
+            std::lock_guard lock(textMutex);
+            if (errorText.isEmpty())
+                errorText = text;
+        }
+        error = true;
+    }
+};
+
+namespace {
+
+using Shared = GstFilePlayer::Shared;
+
+GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
+{
+    auto* shared = static_cast<Shared*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        shared->eos = true;
+        break;
+    case GST_MESSAGE_ERROR: {
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        shared->RecordError(error ? QString::fromUtf8(error->message) : QStringLiteral("error"));
+        g_clear_error(&error);
+        break;
+    }
+    case GST_MESSAGE_WARNING:
+        // autoaudiosink that found no usable output plugs a fakesink and
+        // says so only with a warning.
+        if (shared->autoAudio && shared->audioSink
+            && gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(shared->audioSink)))
+            shared->audioWarning = true;
+        break;
+    default:
+        break;
+    }
+    return GST_BUS_DROP;
+}
+
+void OnElementSetup(GstElement*, GstElement* element, gpointer data)
+{
+    auto* shared = static_cast<Shared*>(data);
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "fluiddec") != 0)
+        return;
+    g_object_set(element, "soundfont", shared->soundFont.constData(), "synth-gain", kMidiSynthGain, nullptr);
+}
+
+void DeliverSample(Shared* shared, GstSample* sample)
+{
+    if (!sample)
+        return;
+    GstVideoInfo info;
+    GstCaps* caps = gst_sample_get_caps(sample);
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstVideoFrame frame;
+    if (caps && buffer && gst_video_info_from_caps(&info, caps)
+        && gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+        const int width = GST_VIDEO_FRAME_WIDTH(&frame);
+        const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
+        const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+        const auto* pixels = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+        QImage image(width, height, QImage::Format_RGB32);
+        const qsizetype rowBytes = std::min<qsizetype>(stride, image.bytesPerLine());
+        for (int y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(y), pixels + qsizetype(y) * stride, rowBytes);
+        gst_video_frame_unmap(&frame);
+        if (shared->onFrame)
+            shared->onFrame(image);
+    }
+    gst_sample_unref(sample);
+}
+
+GstFlowReturn OnPreroll(GstAppSink* sink, gpointer data)
+{
+    DeliverSample(static_cast<Shared*>(data), gst_app_sink_pull_preroll(sink));
+    return GST_FLOW_OK;
+}
+
+GstFlowReturn OnSample(GstAppSink* sink, gpointer data)
+{
+    DeliverSample(static_cast<Shared*>(data), gst_app_sink_pull_sample(sink));
+    return GST_FLOW_OK;
+}
+
+GstElement* MakeVideoSink(Shared* shared)
+{
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
+    if (!sink)
+        return nullptr;
+    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
+    g_object_set(sink, "caps", caps, "max-buffers", 1u, "drop", TRUE, "sync", TRUE, nullptr);
+    gst_caps_unref(caps);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_preroll = OnPreroll;
+    callbacks.new_sample = OnSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, shared, nullptr);
+    return sink;
+}
+
+// An autoaudiosink that found no device runs a fakesink inside.
+bool RunsFakeSink(GstElement* autoSink)
+{
+    bool fake = false;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(autoSink));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* element = GST_ELEMENT(g_value_get_object(&item));
+        GstElementFactory* factory = gst_element_get_factory(element);
+        if (factory && std::strcmp(GST_OBJECT_NAME(factory), "fakesink") == 0)
+            fake = true;
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return fake;
+}
+
+QSize PictureOf(GstElement* videoSink)
+{
+    GstPad* pad = gst_element_get_static_pad(videoSink, "sink");
+    if (!pad)
+        return {};
+    QSize size;
+    if (GstCaps* caps = gst_pad_get_current_caps(pad)) {
+        GstVideoInfo info;
+        if (gst_video_info_from_caps(&info, caps) && info.width > 0 && info.height > 0) {
+            const int parN = info.par_n > 0 ? info.par_n : 1;
+            const int parD = info.par_d > 0 ? info.par_d : 1;
+            const int width = int(gst_util_uint64_scale_round(guint64(info.width), guint64(parN), guint64(parD)));
+            size = QSize(std::max(width, 1), info.height);
+        }
+        gst_caps_unref(caps);
+    }
+    gst_object_unref(pad);
+    return size;
+}
+
+}  // namespace
+
+GstFilePlayer::GstFilePlayer(FrameHandler onFrame) : m_shared(std::make_unique<Shared>())
+{
+    m_shared->onFrame = std::move(onFrame);
+}
+
+GstFilePlayer::~GstFilePlayer()
+{
+    Shutdown();
+}
+
+bool GstFilePlayer::Open(const QString& path)
+{
+    Shutdown();
+    Shared& s = *m_shared;
+    s.error = false;
+    {
+        std::lock_guard lock(s.textMutex);
+        s.errorText.clear();
+    }
+    if (!EnsureGstreamer()) {
+        s.RecordError(QStringLiteral("GStreamer cannot start"));
+        return false;
+    }
+    GError* uriError = nullptr;
+    gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &uriError);
+    g_clear_error(&uriError);
+    if (!uri) {
+        s.RecordError(QStringLiteral("not a file path"));
+        return false;
+    }
+
+    s.pipeline = gst_element_factory_make("playbin", nullptr);
+    QString audioError;
+    GstElement* audio = MakeAudioOutput(&audioError);
+    GstElement* video = MakeVideoSink(&s);
+    if (!s.pipeline || !audio || !video) {
+        g_free(uri);
+        if (audio)
+            gst_object_unref(gst_object_ref_sink(audio));
+        if (video)
+            gst_object_unref(gst_object_ref_sink(video));
+        if (s.pipeline)
+            gst_object_unref(gst_object_ref_sink(s.pipeline));
+        s.pipeline = nullptr;
+        s.RecordError(audioError.isEmpty() ? QStringLiteral("missing GStreamer element") : audioError);
+        return false;
+    }
+    gst_object_ref_sink(s.pipeline);
+    s.audioSink = audio;
+    s.videoSink = video;
+    s.autoAudio = qEnvironmentVariableIsEmpty("LIRABOX_AUDIO_SINK");
+    s.soundFont = QFile::encodeName(FindSoundFont());
+    g_object_set(s.pipeline, "uri", uri, "video-sink", video, "audio-sink", audio, "flags", kPlayFlags, nullptr);
+    g_free(uri);
+    g_signal_connect(s.pipeline, "element-setup", G_CALLBACK(OnElementSetup), &s);
+    GstBus* bus = gst_element_get_bus(s.pipeline);
+    gst_bus_set_sync_handler(bus, OnBusMessage, &s, nullptr);
+    gst_object_unref(bus);
+
+    if (!WaitForPreroll()) {
+        Shutdown();
+        return false;
+    }
+    m_picture = PictureOf(s.videoSink);
+    return true;
+}
+
+bool GstFilePlayer::WaitForPreroll()
+{
+    Shared& s = *m_shared;
+    GstStateChangeReturn result = gst_element_set_state(s.pipeline, GST_STATE_PAUSED);
+    if (result != GST_STATE_CHANGE_FAILURE)
+        result = gst_element_get_state(s.pipeline, nullptr, nullptr, kPrerollTimeout);
+    if (result == GST_STATE_CHANGE_FAILURE) {
+        // The error message may reach the sync handler just after the state
+        // change has failed.
+        QElapsedTimer waited;
+        waited.start();
+        while (!s.error && waited.elapsed() < kLateErrorWaitMs)
+            QThread::msleep(2);
+        if (!s.error)
+            s.RecordError(QStringLiteral("cannot preroll"));
+        return false;
+    }
+    if (result == GST_STATE_CHANGE_ASYNC) {
+        s.RecordError(QStringLiteral("preroll timed out"));
+        return false;
+    }
+    if (s.error)
+        return false;
+    if (s.autoAudio && (s.audioWarning || RunsFakeSink(s.audioSink))) {
+        s.RecordError(QStringLiteral("no audio output"));
+        return false;
+    }
+    return true;
+}
+
+void GstFilePlayer::Shutdown()
+{
+    Shared& s = *m_shared;
+    if (s.pipeline) {
+        // NULL joins the streaming threads; only then may the pipeline go.
+        gst_element_set_state(s.pipeline, GST_STATE_NULL);
+        GstBus* bus = gst_element_get_bus(s.pipeline);
+        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        gst_object_unref(bus);
+        gst_object_unref(s.pipeline);
+    }
+    s.pipeline = nullptr;
+    s.videoSink = nullptr;
+    s.audioSink = nullptr;
+    s.eos = false;
+    s.audioWarning = false;
+    m_picture = QSize();
+}
+
+QString GstFilePlayer::ErrorText() const
+{
+    std::lock_guard lock(m_shared->textMutex);
+    return m_shared->errorText;
+}
+
+std::optional<long> GstFilePlayer::DurationMs() const
+{
+    gint64 duration = 0;
+    if (!m_shared->pipeline || !gst_element_query_duration(m_shared->pipeline, GST_FORMAT_TIME, &duration)
+        || duration <= 0)
+        return std::nullopt;
+    return long(duration / GST_MSECOND);
+}
+
+std::optional<long> GstFilePlayer::PositionMs() const
+{
+    gint64 position = 0;
+    if (!m_shared->pipeline || !gst_element_query_position(m_shared->pipeline, GST_FORMAT_TIME, &position)
+        || position < 0)
+        return std::nullopt;
+    return long(position / GST_MSECOND);
+}
+
+void GstFilePlayer::SetPlaying(bool playing)
+{
+    if (m_shared->pipeline)
+        gst_element_set_state(m_shared->pipeline, playing ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+}
+
+void GstFilePlayer::SeekToMs(long ms)
+{
+    if (!m_shared->pipeline)
+        return;
+    gst_element_seek_simple(m_shared->pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, gint64(ms) * GST_MSECOND);
+    // The flush has stopped the streaming threads, so an EOS from before the
+    // seek has already been recorded.
+    m_shared->eos = false;
+}
+
+bool GstFilePlayer::Ended() const
+{
+    return m_shared->eos || m_shared->error;
+}
+
+bool GstFilePlayer::Failed() const
+{
+    return m_shared->error;
+}
+
+bool GstFilePlayer::Reload()
+{
+    Shared& s = *m_shared;
+    if (!s.pipeline)
+        return false;
+    gst_element_set_state(s.pipeline, GST_STATE_NULL);
+    s.eos = false;
+    s.error = false;
+    s.audioWarning = false;
+    {
+        std::lock_guard lock(s.textMutex);
+        s.errorText.clear();
+    }
+    return WaitForPreroll();
+}
+
+}  // namespace mci

@@ -1,0 +1,56 @@
+#pragma once
+// One media file in a GStreamer playbin (private to platform/mci). Every
+// member is for the UI thread; only the frame handler runs on a streaming
+// thread.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace mci {
+
+class GstFilePlayer {
+public:
+    // Receives a deep copy of each frame (QImage::Format_RGB32) on a streaming thread.
+    using FrameHandler = std::function<void(const QImage&)>;
+
+    explicit GstFilePlayer(FrameHandler onFrame);
+    ~GstFilePlayer();
+    GstFilePlayer(const GstFilePlayer&) = delete;
+    GstFilePlayer& operator=(const GstFilePlayer&) = delete;
+
+    // Builds the pipeline and waits for it to preroll in PAUSED. False when
+    // the file cannot be played (ErrorText says why); the object is then
+    // left without a pipeline.
+    bool Open(const QString& path);
+    QString ErrorText() const;
+
+    std::optional<long> DurationMs() const;
+    std::optional<long> PositionMs() const;
+    // The picture's size with the pixel aspect applied; empty without video.
+    QSize PictureSize() const { return m_picture; }
+
+    void SetPlaying(bool playing);
+    // Flushing seek; clears a recorded end of stream.
+    void SeekToMs(long ms);
+    // The stream ran out (EOS) or failed since the last open, seek or reload.
+    bool Ended() const;
+    bool Failed() const;
+    // After an error the pipeline only works again once it has been through
+    // NULL: back to PAUSED and prerolled, at the start.
+    bool Reload();
+
+    struct Shared;
+
+private:
+    bool WaitForPreroll();
+    void Shutdown();
+
+    std::unique_ptr<Shared> m_shared;
+    QSize m_picture;
+};
+
+}  // namespace mci

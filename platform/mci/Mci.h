@@ -1,0 +1,76 @@
+#pragma once
+// The MCI vocabulary the player speaks: modes, milliseconds, 16-bit device
+// ids and the "cdaudio" device family. Implemented over GStreamer and libcdio
+// in this folder and by the fakes of tests/support.
+
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace mci {
+
+inline constexpr long kModeNotOpen = 0;
+inline constexpr long kModeStopped = 525;
+inline constexpr long kModePlaying = 526;
+inline constexpr long kModePaused = 529;
+inline constexpr long kModeOpen = 530;  // CD tray open
+
+// MCIWnd style sets the player uses.
+inline constexpr unsigned kStyleChild = 0x5F0B;     // child of the player, no autosize
+inline constexpr unsigned kStyleSeparate = 0x5F72;  // top-level, caption shows name, position, mode
+
+using DeviceId = std::uint16_t;
+
+// One opened media file: what MCIWnd answers for its device.
+class MediaWindow {
+public:
+    virtual ~MediaWindow() = default;
+    virtual long Length() = 0;    // ms, fixed at open
+    virtual long Position() = 0;  // ms
+    virtual long Mode() = 0;      // kModeStopped, kModePlaying or kModePaused
+    virtual void Play() = 0;
+    virtual void Pause() = 0;
+    virtual void Resume() = 0;
+    virtual void SeekToStart() = 0;
+    virtual void Stop() = 0;
+    // The picture's size at (0, 0); empty when the file has no picture.
+    virtual QRect Destination() = 0;
+    // Places the window on a rectangle of its parent, without repainting.
+    virtual void MoveTo(const QRect& rect) = 0;
+    // The window: a child of the parent given at creation, or top-level.
+    virtual QWidget* Widget() = 0;
+};
+
+class MediaFactory {
+public:
+    virtual ~MediaFactory() = default;
+    // Opens the file synchronously; nullptr when it cannot be played.
+    virtual std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) = 0;
+};
+
+enum class StatusItem : int { Length = 1, Position = 2, NumberOfTracks = 3, Mode = 4, Ready = 7 };
+
+// The "cdaudio" device family, addressed by device id as MCI addresses it.
+// Times are milliseconds on the disc; track 0 means "no track".
+class CdSystem {
+public:
+    virtual ~CdSystem() = default;
+    virtual std::optional<DeviceId> Open(const QString& driveName) = 0;
+    virtual std::optional<std::uint32_t> Status(DeviceId id, StatusItem item, int track = 0) = 0;
+    virtual bool SetTimeFormatMs(DeviceId id) = 0;
+    virtual bool Play(DeviceId id, std::uint32_t from, std::optional<std::uint32_t> to) = 0;
+    virtual bool Stop(DeviceId id) = 0;
+    virtual bool Pause(DeviceId id) = 0;
+    virtual bool Resume(DeviceId id) = 0;
+    virtual bool SetDoor(DeviceId id, bool open) = 0;
+    virtual bool Close(DeviceId id) = 0;
+    // The string form, as mciSendString: "open cdaudio", "status cdaudio mode"...
+    // A trailing "notify" or "wait" is ignored. False for anything it does not know.
+    virtual bool SendString(const QString& command, QString* result) = 0;
+};
+
+}  // namespace mci

@@ -1,0 +1,9 @@
+target_sources(lirabox_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Cp932.h
+  ${CMAKE_CURRENT_LIST_DIR}/Cp932.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileText.h
+  ${CMAKE_CURRENT_LIST_DIR}/FileText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MbString.h
+  ${CMAKE_CURRENT_LIST_DIR}/MbString.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PathSplit.h
+  ${CMAKE_CURRENT_LIST_DIR}/PathSplit.cpp)

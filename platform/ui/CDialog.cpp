@@ -1,0 +1,310 @@
+#include "platform/ui/CDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSvgRenderer>
+#include <QTreeWidget>
+
+namespace ui {
+
+QPixmap RenderImage(const char* resource, QSize size)
+{
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(size * ratio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(QString::fromUtf8(resource));
+    if (renderer.isValid()) {
+        QPainter painter(&pixmap);
+        QSizeF drawn = renderer.defaultSize().scaled(pixmap.size(), Qt::KeepAspectRatio);
+        const QPointF origin((pixmap.width() - drawn.width()) / 2, (pixmap.height() - drawn.height()) / 2);
+        renderer.render(&painter, QRectF(origin, drawn));
+    }
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+CDialog::CDialog(const DialogSpec& spec, QWidget* parent) : QDialog(parent), m_spec(spec)
+{
+    setWindowTitle(QString::fromUtf8(spec.caption));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                            | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    if (spec.minimizeBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    setFont(DialogFont());
+    setFixedSize(DialogUnits::ToPixels(QSize(spec.width, spec.height)));
+}
+
+CDialog::~CDialog() = default;
+
+void CDialog::Create()
+{
+    if (m_created)
+        return;
+    m_created = true;
+    for (const ControlSpec& control : m_spec.controls) {
+        QWidget* widget = MakeControl(control);
+        widget->setGeometry(DialogUnits::ToPixels(QRect(control.x, control.y, control.w, control.h)));
+        widget->setProperty("ctrlId", control.id);
+        if (control.id != -1) {
+            widget->setObjectName(QStringLiteral("ctrl_%1").arg(control.id));
+            m_items.insert(control.id, widget);
+        }
+    }
+    OnInitDialog();
+}
+
+int CDialog::DoModal()
+{
+    Create();
+    return exec();
+}
+
+void CDialog::EndDialog(int result)
+{
+    done(result);
+}
+
+QWidget* CDialog::MakeControl(const ControlSpec& control)
+{
+    const QString caption = QString::fromUtf8(control.caption ? control.caption : "");
+    const int id = control.id;
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(caption, this);
+        button->setAutoDefault(false);
+        button->setDefault(control.kind == ControlKind::DefPushButton);
+        connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id, kBnClicked); });
+        return button;
+    }
+    case ControlKind::IconButton: {
+        auto* button = new QPushButton(this);
+        button->setAutoDefault(false);
+        button->setAccessibleName(caption);
+        button->setToolTip(QString(caption).remove(QLatin1Char('&')));
+        const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
+        if (!mnemonic.isEmpty())
+            button->setShortcut(mnemonic);
+        if (control.image) {
+            const QSize px = DialogUnits::ToPixels(QSize(control.w, control.h));
+            const int side = qMax(8, qMin(px.width(), px.height()) - 4);
+            button->setIcon(QIcon(RenderImage(control.image, QSize(side, side))));
+            button->setIconSize(QSize(side, side));
+        }
+        connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id, kBnClicked); });
+        return button;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(caption, this);
+        connect(box, &QCheckBox::clicked, this, [this, id] { OnCommand(id, kBnClicked); });
+        return box;
+    }
+    case ControlKind::RadioButton: {
+        auto* radio = new QRadioButton(caption, this);
+        if ((control.style & kStartsGroup) || !m_radioGroup) {
+            m_radioGroup = new QButtonGroup(this);
+            m_radioGroup->setExclusive(true);
+        }
+        m_radioGroup->addButton(radio);
+        connect(radio, &QRadioButton::clicked, this, [this, id] { OnCommand(id, kBnClicked); });
+        return radio;
+    }
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(caption, this);
+        group->lower();
+        return group;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(caption, this);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    }
+    case ControlKind::TimeDisplay: {
+        auto* label = new QLabel(caption, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        return label;
+    }
+    case ControlKind::ComboDropList: {
+        auto* combo = new QComboBox(this);
+        combo->setMaxVisibleItems(qMax(1, control.h / 8 - 1));
+        connect(combo, &QComboBox::activated, this, [this, id] { OnCommand(id, kCbnSelChange); });
+        return combo;
+    }
+    case ControlKind::Frame: {
+        auto* frame = new QFrame(this);
+        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+        return frame;
+    }
+    case ControlKind::Picture: {
+        auto* label = new QLabel(this);
+        label->setAlignment(Qt::AlignCenter);
+        if (control.image)
+            label->setPixmap(RenderImage(control.image, DialogUnits::ToPixels(QSize(control.w, control.h))));
+        return label;
+    }
+    case ControlKind::ListView: {
+        auto* view = new QTreeWidget(this);
+        view->setRootIsDecorated(false);
+        view->setUniformRowHeights(true);
+        view->setSelectionMode((control.style & kMultiSelect) ? QAbstractItemView::ExtendedSelection
+                                                              : QAbstractItemView::SingleSelection);
+        return view;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(this);
+        list->setSelectionMode((control.style & kMultiSelect) ? QAbstractItemView::ExtendedSelection
+                                                              : QAbstractItemView::SingleSelection);
+        if (control.style & kSorted)
+            list->setSortingEnabled(true);
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, id] { OnCommand(id, kLbnSelChange); });
+        return list;
+    }
+    }
+    return new QWidget(this);
+}
+
+QWidget* CDialog::GetDlgItem(int id) const
+{
+    return m_items.value(id, nullptr);
+}
+
+void CDialog::EnableControl(int id, bool enable)
+{
+    if (QWidget* w = GetDlgItem(id))
+        w->setEnabled(enable);
+}
+
+void CDialog::ShowControl(int id, bool show)
+{
+    if (QWidget* w = GetDlgItem(id))
+        w->setVisible(show);
+}
+
+bool CDialog::IsControlEnabled(int id) const
+{
+    const QWidget* w = GetDlgItem(id);
+    return w && w->isEnabled();
+}
+
+void CDialog::SetDlgItemText(int id, const QString& text)
+{
+    QWidget* w = GetDlgItem(id);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(w))
+        group->setTitle(text);
+}
+
+QString CDialog::GetDlgItemText(int id) const
+{
+    QWidget* w = GetDlgItem(id);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(w))
+        return group->title();
+    return {};
+}
+
+void CDialog::CheckDlgButton(int id, bool checked)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id)))
+        button->setChecked(checked);
+}
+
+bool CDialog::IsDlgButtonChecked(int id) const
+{
+    const auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
+    return button && button->isChecked();
+}
+
+int CDialog::GetCheckedRadioButton(int first, int last) const
+{
+    for (int id = first; id <= last; ++id)
+        if (IsDlgButtonChecked(id))
+            return id;
+    return 0;
+}
+
+void CDialog::CheckRadioButton(int first, int last, int id)
+{
+    for (int other = first; other <= last; ++other) {
+        auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(other));
+        if (!button)
+            continue;
+        // An exclusive group refuses to clear its checked button.
+        QButtonGroup* group = button->group();
+        const bool exclusive = group && group->exclusive();
+        if (group)
+            group->setExclusive(false);
+        button->setChecked(other == id);
+        if (group)
+            group->setExclusive(exclusive);
+    }
+}
+
+void CDialog::NextDlgCtl()
+{
+    focusNextChild();
+}
+
+void CDialog::PostCommand(int id)
+{
+    QMetaObject::invokeMethod(this, [this, id] { OnCommand(id, kBnClicked); }, Qt::QueuedConnection);
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    return TRUE;
+}
+
+void CDialog::OnCommand(int id, int code)
+{
+    if (code != kBnClicked)
+        return;
+    if (id == IDOK)
+        OnOK();
+    else if (id == IDCANCEL)
+        OnCancel();
+    else if (id == ID_HELP)
+        OnHelp();
+}
+
+void CDialog::OnOK()
+{
+    QDialog::done(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    QDialog::done(IDCANCEL);
+}
+
+void CDialog::OnHelp() {}
+
+void CDialog::reject()
+{
+    OnCancel();
+}
+
+void CDialog::accept()
+{
+    OnOK();
+}
+
+}  // namespace ui

@@ -1,0 +1,83 @@
+#pragma once
+// A modal dialog built from a template, with the framework's command model:
+// controls addressed by id, commands routed to OnCommand, posted commands
+// run after the current handler returns.
+
+#include <QDialog>
+#include <QHash>
+
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/WinTypes.h"
+
+class QButtonGroup;
+
+namespace ui {
+
+// Notification codes that reach OnCommand besides a button click.
+inline constexpr int kBnClicked = 0;
+inline constexpr int kCbnSelChange = 1;
+inline constexpr int kLbnSelChange = 1;
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int ID_HELP = 57670;
+
+class CDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CDialog(const DialogSpec& spec, QWidget* parent = nullptr);
+    ~CDialog() override;
+
+    // Builds the controls and runs OnInitDialog, once; DoModal does it too.
+    void Create();
+    // Runs the dialog modally and returns the code given to EndDialog.
+    int DoModal();
+    void EndDialog(int result);
+
+    QWidget* GetDlgItem(int id) const;
+    template <typename T>
+    T* Item(int id) const { return qobject_cast<T*>(GetDlgItem(id)); }
+
+    void EnableControl(int id, bool enable);
+    void ShowControl(int id, bool show);
+    bool IsControlEnabled(int id) const;
+    void SetDlgItemText(int id, const QString& text);
+    QString GetDlgItemText(int id) const;
+    void CheckDlgButton(int id, bool checked);
+    bool IsDlgButtonChecked(int id) const;
+    // The checked radio button among first..last, or 0.
+    int GetCheckedRadioButton(int first, int last) const;
+    void CheckRadioButton(int first, int last, int id);
+    // Moves the focus to the next control in tab order (WM_NEXTDLGCTL 0, 0).
+    void NextDlgCtl();
+
+    // Queues a command to this dialog, to run after the current handler.
+    void PostCommand(int id);
+
+    const DialogSpec& Spec() const { return m_spec; }
+
+protected:
+    virtual BOOL OnInitDialog();
+    // A command from a control (button click, list selection change) or posted.
+    virtual void OnCommand(int id, int code);
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void OnHelp();
+
+    void reject() override;
+    void accept() override;
+
+private:
+    QWidget* MakeControl(const ControlSpec& control);
+
+    const DialogSpec& m_spec;
+    QHash<int, QWidget*> m_items;
+    QButtonGroup* m_radioGroup = nullptr;
+    bool m_created = false;
+};
+
+// Renders an SVG resource to a pixmap of the given size for the screen.
+QPixmap RenderImage(const char* resource, QSize size);
+
+}  // namespace ui

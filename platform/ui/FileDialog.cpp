@@ -1,0 +1,64 @@
+#include "platform/ui/FileDialog.h"
+
+#include <QFileDialog>
+
+namespace platform {
+namespace {
+
+QString CaseFreePattern(const QString& pattern)
+{
+    QString out;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            out += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+QStringList ToQtFilters(const QString& filter)
+{
+    QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts.at(i);
+        if (description.isEmpty())
+            break;
+        QStringList patterns;
+        for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns.append(pattern == QLatin1String("*.*") ? QStringLiteral("*") : CaseFreePattern(pattern.trimmed()));
+        filters.append(description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+QStringList ShowFileDialog(QWidget* parent, const FileDialogRequest& request)
+{
+    QFileDialog dialog(parent);
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile
+                            : (request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    const QStringList filters = ToQtFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.defaultExt.isEmpty())
+        dialog.setDefaultSuffix(request.defaultExt);
+    if (!request.initialName.isEmpty())
+        dialog.selectFile(request.initialName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QStringList AfxFileDialog(QWidget* parent, const FileDialogRequest& request)
+{
+    const auto& handler = GetServices().fileDialog;
+    return handler ? handler(parent, request) : ShowFileDialog(parent, request);
+}
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+#pragma once
+// The player window: the program's main dialog (template 102) and the owner
+// of all playback state. Its handlers are spread over one source file per
+// concern: window, playback, transport, progress, play order, history, commands.
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <cstdint>
+
+#include "platform/ui/CDialog.h"
+#include "player/CMciWnd.h"
+
+class QComboBox;
+class QMenu;
+class QTimer;
+
+class CPlayerDlg : public ui::CDialog {
+    Q_OBJECT
+
+public:
+    explicit CPlayerDlg(QWidget* parent = nullptr);
+    ~CPlayerDlg() override;
+
+    // Control ids of template 102.
+    enum : int {
+        IDC_SELECT = 1011,
+        IDC_VOLUME = 2001,
+        IDC_OPTIONS = 57671,
+        IDC_TIME = 1002,
+        IDC_TIMEMODE = 1029,
+        IDC_REPEAT = 1009,
+        IDC_SHUFFLE = 1010,
+        IDC_STOP = 1003,
+        IDC_PLAY = 1001,
+        IDC_PAUSE = 1004,
+        IDC_HOME = 1012,
+        IDC_PREVIOUS = 1005,
+        IDC_NEXT = 1006,
+        IDC_EJECT = 1007,
+        IDC_TITLE = 1054,
+        IDC_VIDEO = 1008,
+        IDC_PIC_MIDI = 1033,
+        IDC_PIC_IDLE = 1034,
+        IDC_PIC_CD = 1035,
+        IDC_PIC_WAVE = 1036,
+        IDC_ANIM_FIRST = 1039,
+        IDC_ANIM_LAST = 1046,
+    };
+    // System-menu commands.
+    enum : int { IDM_ABOUTBOX = 16, IDM_HISTORY_FIRST = 17, IDM_HISTORY_LAST = 21 };
+
+    // Fields, in declaration order.
+    CMciWnd m_mciWnd;
+    int m_timeDispMode = 0;
+    BOOL m_isCdTrack = FALSE;
+    std::int32_t m_cdTrackOffset = 0;
+    int m_cdTrack = 0;
+    std::uint16_t m_cdDeviceId = 0;
+    QComboBox* m_titleCombo = nullptr;
+    QIcon m_hIcon;
+    int m_playPos = 0;
+    QRect m_videoRect;
+    int m_timerId = 0;
+    std::int32_t m_entryLength = 0;
+    int m_entryNumber = 0;
+    int m_entryCount = 0;
+    int m_lenHours = 0;
+    int m_lenMinutes = 0;
+    int m_lenSeconds = 0;
+    QString m_timeText;
+    QVector<std::uint32_t> m_shuffleOrder;  // elements 1..n; 32 bits so large collections index right
+    std::uint32_t m_cdFrom = 0;
+    std::uint32_t m_cdTo = 0;
+    std::uint32_t m_pausePos = 0;
+    BOOL m_animate = FALSE;
+    QString m_entry;
+    int m_cdRunLeft = 0;
+    BOOL m_endReached = FALSE;
+
+    static int s_animStep;
+
+    // Handlers and routines other parts of the program call.
+    void OnStop();
+    void OnSysCommand(int id);
+    void FormatTime(std::int32_t position, QString& text);
+    void OnTimeMode();
+    // Mode and position of the device; a failed query reads as 0.
+    long QueryMode();
+    std::int32_t QueryPosition();
+    // The menu that stands in for the system menu (version and history items).
+    QMenu* SystemMenu() const { return m_systemMenu; }
+    void RebuildHistoryMenu();
+    // Fills the title list from the application's entries and selects item 0.
+    void FillTitleList();
+    void SetCollectionCaption(const QString& path);
+    void SetIdleTimeText();
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCommand(int id, int code) override;
+    void OnOK() override;
+    void OnDestroy();
+
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ShowAboutBox();
+    void PopupSystemMenu(const QPoint& globalPos);
+
+    QMenu* m_systemMenu = nullptr;
+    QTimer* m_timer = nullptr;
+    bool m_destroyed = false;
+};

@@ -1,0 +1,66 @@
+// The time display and its modes.
+#include "player/CPlayerDlg.h"
+#include "platform/mci/Mci.h"
+
+namespace {
+
+struct Hms {
+    int h, m, s;
+};
+
+// Truncating split of milliseconds; hours are not limited to two digits.
+Hms Split(std::int32_t ms)
+{
+    const int total = ms / 1000;
+    const int h = total / 3600;
+    const int r = total - 3600 * h;
+    return {h, r / 60, r % 60};
+}
+
+QString Two(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+QString Clock(const Hms& t)
+{
+    return Two(t.h) + QLatin1Char(':') + Two(t.m) + QLatin1Char(':') + Two(t.s);
+}
+
+}  // namespace
+
+void CPlayerDlg::FormatTime(std::int32_t position, QString& text)
+{
+    const Hms elapsed = Split(position);
+    const Hms rest = Split(m_entryLength - position);
+    switch (m_timeDispMode) {
+    case 0:
+        text = QStringLiteral("%1tk Past ").arg(m_entryNumber) + Clock(elapsed);
+        break;
+    case 1:
+        text = QStringLiteral("%1tk Rest ").arg(m_entryNumber) + Clock(rest);
+        break;
+    case 2:
+        text = QStringLiteral("%1/%2tk ").arg(m_entryNumber).arg(m_entryCount) + Clock(elapsed) + QLatin1Char('/')
+               + Clock({m_lenHours, m_lenMinutes, m_lenSeconds});
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayerDlg::OnTimeMode()
+{
+    if (m_timeDispMode >= 0 && m_timeDispMode <= 2)
+        m_timeDispMode = (m_timeDispMode + 1) % 3;
+    const long mode = QueryMode();
+    if (mode == mci::kModeStopped || mode == mci::kModeNotOpen) {
+        if (m_timeDispMode >= 0 && m_timeDispMode <= 2)
+            SetIdleTimeText();
+        else
+            SetDlgItemText(IDC_TIME, QString());
+        return;
+    }
+    FormatTime(QueryPosition(), m_timeText);
+    SetDlgItemText(IDC_TIME, m_timeText);
+}

@@ -1,0 +1,320 @@
+// The player window: its template, opening, closing and the menu that
+// stands for the system menu.
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+
+#include "app/CPlayerApp.h"
+#include "collection/CollectionEntry.h"
+#include "collection/CollectionFile.h"
+#include "platform/Services.h"
+#include "platform/mci/Mci.h"
+#include "platform/text/PathSplit.h"
+#include "platform/ui/MessageBox.h"
+#include "player/CPlayerDlg.h"
+#include "res/Strings.h"
+
+using ui::ControlKind;
+
+namespace {
+
+constexpr ui::ControlSpec kControls[] = {
+    {1011, ControlKind::DefPushButton, "選曲(&C)...", 171, 57, 50, 14},
+    {1, ControlKind::PushButton, "閉じる", 171, 73, 50, 14},
+    {2001, ControlKind::PushButton, "&Volume...", 171, 89, 50, 14},
+    {57671, ControlKind::PushButton, "ｵﾌﾟｼｮﾝ(&O)...", 171, 106, 50, 14},
+    {57670, ControlKind::PushButton, "ﾍﾙﾌﾟ(&H)", 171, 123, 50, 14},
+    {1002, ControlKind::TimeDisplay, "", 2, 4, 100, 12},
+    {1029, ControlKind::IconButton, "(&T)", 104, 3, 17, 14, ":/icons/143-timemode.svg"},
+    {1009, ControlKind::CheckBox, "ﾘﾋﾟｰﾄ(&R)", 130, 5, 39, 12},
+    {1010, ControlKind::CheckBox, "ｼｬｯﾌﾙ(&S)", 176, 5, 46, 12},
+    {1003, ControlKind::IconButton, "STOP", 6, 21, 25, 15, ":/icons/130-stop.svg"},
+    {1001, ControlKind::IconButton, "(&P)", 31, 21, 25, 15, ":/icons/129-play.svg"},
+    {1004, ControlKind::IconButton, "PAUSE", 56, 21, 25, 15, ":/icons/131-pause.svg"},
+    {1012, ControlKind::IconButton, "HOME", 81, 21, 25, 15, ":/icons/142-home.svg"},
+    {1005, ControlKind::IconButton, "PRETRK", 106, 21, 25, 15, ":/icons/132-previous.svg"},
+    {1006, ControlKind::IconButton, "NEXTTRK", 131, 21, 25, 15, ":/icons/133-next.svg"},
+    {1007, ControlKind::IconButton, "EJECT", 181, 21, 25, 15, ":/icons/134-eject.svg"},
+    {-1, ControlKind::Label, "ﾀｲﾄﾙ:", 6, 42, 21, 8},
+    {1054, ControlKind::ComboDropList, "", 27, 40, 171, 104},
+    {1008, ControlKind::Frame, "", 27, 57, 114, 75},
+    {1033, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/151-midi.svg"},
+    {1035, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/152-cd.svg"},
+    {1036, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/153-wave.svg"},
+    {1039, ControlKind::Picture, "", 73, 57, 18, 20, ":/icons/154-anim0.svg"},
+    {1040, ControlKind::Picture, "", 111, 58, 18, 20, ":/icons/155-anim1.svg"},
+    {1041, ControlKind::Picture, "", 117, 84, 18, 20, ":/icons/156-anim2.svg"},
+    {1042, ControlKind::Picture, "", 112, 114, 18, 20, ":/icons/157-anim3.svg"},
+    {1043, ControlKind::Picture, "", 74, 116, 18, 20, ":/icons/158-anim4.svg"},
+    {1044, ControlKind::Picture, "", 39, 111, 18, 20, ":/icons/159-anim5.svg"},
+    {1045, ControlKind::Picture, "", 33, 84, 18, 20, ":/icons/160-anim6.svg"},
+    {1046, ControlKind::Picture, "", 39, 58, 18, 20, ":/icons/161-anim7.svg"},
+    {1034, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/162-idle.svg"},
+};
+
+const ui::DialogSpec kTemplate102{102, "Lirabox", 228, 141, kControls, true};
+
+// Button images given in OnInitDialog, in this order.
+constexpr int kDevicePictures[] = {1033, 1035, 1036};
+
+QString BaseName(const QString& path)
+{
+    const text::PathParts parts = text::SplitPath(path);
+    return parts.fname;
+}
+
+}  // namespace
+
+int CPlayerDlg::s_animStep = 0;
+
+CPlayerDlg::CPlayerDlg(QWidget* parent) : CDialog(kTemplate102, parent)
+{
+    m_hIcon = QIcon(QStringLiteral(":/icons/128-app.svg"));
+}
+
+CPlayerDlg::~CPlayerDlg()
+{
+    OnDestroy();
+}
+
+BOOL CPlayerDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_titleCombo = Item<QComboBox>(IDC_TITLE);
+    CPlayerApp* app = AfxGetApp();
+
+    m_systemMenu = new QMenu(this);
+    RebuildHistoryMenu();
+
+    setWindowIcon(m_hIcon);
+
+    m_isCdTrack = FALSE;
+    m_cdRunLeft = 0;
+    m_endReached = FALSE;
+    m_playPos = 0;
+    m_entryNumber = 0;
+    m_entryCount = 0;
+
+    for (int id : kDevicePictures)
+        ShowControl(id, false);
+    for (int id = IDC_ANIM_FIRST; id <= IDC_ANIM_LAST; ++id)
+        ShowControl(id, false);
+
+    for (int id : {IDC_NEXT, IDC_PREVIOUS, IDC_STOP, IDC_PAUSE, IDC_HOME})
+        EnableControl(id, false);
+
+    SetIdleTimeText();
+
+    if (QWidget* placeholder = GetDlgItem(IDC_VIDEO)) {
+        m_videoRect = placeholder->geometry();
+        placeholder->hide();
+    }
+    m_playPos = 0;
+
+    // Right clicks anywhere, disabled buttons included, open the system menu.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
+    if (!app)
+        return TRUE;
+    if (!app->m_collectionPath.isEmpty()) {
+        std::optional<QStringList> entries = collection::ReadCollectionFile(app->m_collectionPath);
+        if (!entries) {
+            platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
+            return TRUE;
+        }
+        SetCollectionCaption(app->m_collectionPath);
+        app->m_entries.append(*entries);
+        m_entryCount = app->m_entries.size();
+        FillTitleList();
+        if (app->m_flags & kFlagShuffle)
+            CheckDlgButton(IDC_SHUFFLE, true);
+        if (app->m_flags & kFlagRepeat)
+            CheckDlgButton(IDC_REPEAT, true);
+        if (app->m_flags & kFlagMinimized)
+            setWindowState(windowState() | Qt::WindowMinimized);
+        if (app->m_flags & kFlagPlay)
+            PostCommand(IDC_PLAY);
+    } else {
+        m_titleCombo->addItem(res::Text(res::text::kNoList));
+        m_titleCombo->setCurrentIndex(0);
+    }
+    return TRUE;
+}
+
+void CPlayerDlg::FillTitleList()
+{
+    const CPlayerApp* app = AfxGetApp();
+    m_titleCombo->clear();
+    if (!app || app->m_entries.isEmpty()) {
+        m_titleCombo->addItem(res::Text(res::text::kNoList));
+    } else {
+        QStringList items;
+        items.reserve(app->m_entries.size() + 1);
+        items.append(res::Text(res::text::kStopItem));
+        for (const QString& entry : app->m_entries)
+            items.append(collection::DisplayName(entry));
+        m_titleCombo->addItems(items);
+    }
+    m_titleCombo->setCurrentIndex(0);
+}
+
+void CPlayerDlg::SetCollectionCaption(const QString& path)
+{
+    setWindowTitle(res::LoadStr(102) + QStringLiteral(" - ") + BaseName(path));
+}
+
+void CPlayerDlg::SetIdleTimeText()
+{
+    switch (m_timeDispMode) {
+    case 0: SetDlgItemText(IDC_TIME, res::LoadStr(104)); break;
+    case 1: SetDlgItemText(IDC_TIME, res::LoadStr(105)); break;
+    case 2: SetDlgItemText(IDC_TIME, res::LoadStr(103)); break;
+    default: break;
+    }
+}
+
+void CPlayerDlg::RebuildHistoryMenu()
+{
+    m_systemMenu->clear();
+    const QString about = res::LoadStr(101);
+    if (!about.isEmpty()) {
+        m_systemMenu->addSeparator();
+        m_systemMenu->addAction(about, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    }
+    m_systemMenu->addSeparator();
+    const CPlayerApp* app = AfxGetApp();
+    if (!app)
+        return;
+    const int count = qMin<int>(app->m_historyList.size(), kHistoryMax);
+    for (int i = 0; i < count; ++i) {
+        const int command = IDM_HISTORY_FIRST + i;
+        // The path is text, not an access key: double its ampersands.
+        QString path = app->m_historyList.at(i);
+        path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = m_systemMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { OnSysCommand(command); });
+    }
+}
+
+void CPlayerDlg::OnSysCommand(int id)
+{
+    if (id == IDM_ABOUTBOX)
+        ShowAboutBox();
+}
+
+void CPlayerDlg::ShowAboutBox()
+{
+    platform::AfxMessageBox(QStringLiteral("Lirabox Version %1\n\nCopyright (C) Quenda")
+                                .arg(QStringLiteral(LIRABOX_VERSION)),
+                            platform::MB_OK | platform::MB_ICONINFORMATION, this);
+}
+
+void CPlayerDlg::PopupSystemMenu(const QPoint& globalPos)
+{
+    m_systemMenu->popup(globalPos);
+}
+
+void CPlayerDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    PopupSystemMenu(event->globalPos());
+}
+
+bool CPlayerDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Disabled widgets swallow their clicks; catch the right button first.
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (mouse->button() == Qt::RightButton && widget && !widget->isEnabled()) {
+            PopupSystemMenu(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return CDialog::eventFilter(watched, event);
+}
+
+void CPlayerDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier)) {
+        PopupSystemMenu(mapToGlobal(QPoint(0, 0)));
+        return;
+    }
+    CDialog::keyPressEvent(event);
+}
+
+void CPlayerDlg::OnCommand(int id, int code)
+{
+    switch (id) {
+    case IDC_STOP:
+        if (code == ui::kBnClicked)
+            OnStop();
+        return;
+    case IDC_TIMEMODE:
+        OnTimeMode();
+        return;
+    default:
+        CDialog::OnCommand(id, code);
+        return;
+    }
+}
+
+void CPlayerDlg::OnOK()
+{
+    OnStop();
+    CDialog::OnOK();
+}
+
+void CPlayerDlg::done(int result)
+{
+    CDialog::done(result);
+    OnDestroy();
+}
+
+void CPlayerDlg::OnDestroy()
+{
+    if (m_destroyed || !m_titleCombo)
+        return;
+    m_destroyed = true;
+    OnStop();
+    if (m_timer)
+        m_timer->stop();
+}
+
+void CPlayerDlg::OnStop()
+{
+    if (m_timer)
+        m_timer->stop();
+    if (!m_isCdTrack) {
+        m_mciWnd.Stop();
+        m_mciWnd.SeekToStart();
+        m_mciWnd.Close();
+    } else if (mci::CdSystem* cd = platform::GetServices().cd) {
+        cd->Stop(m_cdDeviceId);
+        cd->Close(m_cdDeviceId);
+    }
+    m_cdRunLeft = 0;
+    m_endReached = FALSE;
+    m_isCdTrack = FALSE;
+    m_entry.clear();
+    if (m_titleCombo)
+        m_titleCombo->setCurrentIndex(0);
+    EnableControl(IDC_SHUFFLE, true);
+    EnableControl(IDC_PLAY, true);
+    NextDlgCtl();
+    for (int control : {IDC_STOP, IDC_PAUSE, IDC_HOME, IDC_PREVIOUS, IDC_NEXT})
+        EnableControl(control, false);
+    m_playPos = 0;
+    m_entryNumber = 0;
+    SetIdleTimeText();
+    for (int picture : kDevicePictures)
+        ShowControl(picture, false);
+    ShowControl(IDC_PIC_IDLE, true);
+    for (int anim = IDC_ANIM_FIRST; anim <= IDC_ANIM_LAST; ++anim)
+        ShowControl(anim, false);
+}

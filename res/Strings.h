@@ -1,0 +1,38 @@
+#pragma once
+// Every text the program shows: the numbered string table and the literal
+// texts of the dialogs and message boxes, quoted exactly.
+
+#include <QString>
+
+namespace res {
+
+// String-table entry by number; empty for an unknown number.
+QString LoadStr(int id);
+
+// LoadStr with every "%1" replaced by arg.
+QString FormatStr(int id, const QString& arg);
+
+namespace text {
+inline constexpr const char* kCollectionReadError = "ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。";
+inline constexpr const char* kCollectionCannotOpen = "ｺﾚｸｼｮﾝﾌｧｲﾙが開けません。";
+inline constexpr const char* kCommandLineNotFound = "指定されたｺﾚｸｼｮﾝﾌｧｲﾙが存在しません。";
+inline constexpr const char* kCommandLineNoAccess = "指定されたｺﾚｸｼｮﾝﾌｧｲﾙへｱｸｾｽできません。";
+inline constexpr const char* kRegistryWriteError = "ﾚｼﾞｽﾄﾘに書き込めませんでした。";
+inline constexpr const char* kNoList = "ﾘｽﾄがありません";
+inline constexpr const char* kListEmpty = "ﾘｽﾄが空です。";
+inline constexpr const char* kStopItem = "(停止)";
+inline constexpr const char* kCdTrackWord = "CDﾄﾗｯｸ";
+inline constexpr const char* kTrackNotFound = "指定のﾄﾗｯｸがCDに見つかりません。";
+inline constexpr const char* kMciInitFailed = "MCI初期化に失敗しました。";
+inline constexpr const char* kCdDeviceBusy = "CDﾃﾞﾊﾞｲｽが他で使用されています。";
+inline constexpr const char* kWriteError = "書き込みエラー";
+inline constexpr const char* kNewCollectionName = "新しいｺﾚｸｼｮﾝ";
+inline constexpr const char* kCannotAddMore = "これ以上追加できません。";
+inline constexpr const char* kMoveSelectOne = "移動する時は選択は一つにして下さい。";
+inline constexpr const char* kNoCollection = "No Collection";
+}  // namespace text
+
+// A literal text as a QString.
+inline QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace res

@@ -1,0 +1,118 @@
+// The command line: path, switches and the two messages.
+#include <gtest/gtest.h>
+
+#include "app/CPlayerApp.h"
+#include "platform/Services.h"
+#include "tests/support/FakeFileAccess.h"
+
+namespace {
+
+const char* const kNotFound = "指定されたｺﾚｸｼｮﾝﾌｧｲﾙが存在しません。";
+const char* const kNoAccess = "指定されたｺﾚｸｼｮﾝﾌｧｲﾙへｱｸｾｽできません。";
+
+class CommandLineTest : public testing::Test {
+protected:
+    CommandLineTest()
+    {
+        m_files.Set("/music/my list.lst", platform::kAccessReadWrite);
+        m_files.Set("/music/my", platform::kAccessReadWrite);
+        m_files.Set("/ro.lst", platform::kAccessRead);
+    }
+
+    BOOL Parse(const QStringList& arguments)
+    {
+        return m_app.ParseCommandLine(CPlayerApp::JoinCommandLine(arguments), m_path, m_flags);
+    }
+
+    testsupport::FakeFileAccess m_files;
+    QStringList m_messages;
+    platform::ScopedServices m_services{platform::Services{
+        .files = &m_files,
+        .messageBox = [this](QWidget*, const QString& text, unsigned) {
+            m_messages.append(text);
+            return platform::IDOK;
+        }}};
+    CPlayerApp m_app;
+    QString m_path = QStringLiteral("previous");
+    std::uint32_t m_flags = 0xFF;
+};
+
+TEST_F(CommandLineTest, QuotedPathWithSwitches)
+{
+    EXPECT_TRUE(Parse({"/music/my list.lst", "/s", "/R"}));
+    EXPECT_EQ(m_path, "/music/my list.lst");
+    EXPECT_EQ(m_flags, 0x0Du);
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(CommandLineTest, UnquotedPathEndsAtItsFirstSpace)
+{
+    EXPECT_EQ(m_app.ParseCommandLine("/music/my list.lst /I", m_path, m_flags), TRUE)
+        << "the shorter path happens to exist in this script";
+    EXPECT_EQ(m_path, "/music/my");
+    EXPECT_EQ(m_flags, 0x21u);
+
+    m_files.Remove("/music/my");
+    EXPECT_FALSE(m_app.ParseCommandLine("/music/my list.lst", m_path, m_flags));
+    EXPECT_TRUE(m_path.isEmpty());
+    EXPECT_EQ(m_messages, QStringList{kNotFound});
+}
+
+TEST_F(CommandLineTest, SwitchesCountOneLetterAndAreFoundTogether)
+{
+    struct Case {
+        const char* line;
+        std::uint32_t flags;
+    };
+    const Case cases[] = {
+        {"\"/music/my list.lst\"/s/r", 0x0D},
+        {"\"/music/my list.lst\" /SR", 0x05},
+        {"\"/music/my list.lst\" /x /i", 0x21},
+        {"\"/music/my list.lst\" s r", 0x01},
+        {"\"/music/my list.lst\" /", 0x01},
+    };
+    for (const Case& c : cases) {
+        m_app.ParseCommandLine(QString::fromUtf8(c.line), m_path, m_flags);
+        EXPECT_EQ(m_flags, c.flags) << c.line;
+        EXPECT_EQ(m_path, "/music/my list.lst") << c.line;
+    }
+}
+
+TEST_F(CommandLineTest, SlashInsideThePathIsNoSwitch)
+{
+    m_files.Set("/s/r/a.lst", platform::kAccessReadWrite);
+    EXPECT_TRUE(m_app.ParseCommandLine("/s/r/a.lst", m_path, m_flags));
+    EXPECT_EQ(m_flags, 0x01u);
+}
+
+TEST_F(CommandLineTest, SwitchAloneIsTakenAsThePath)
+{
+    EXPECT_FALSE(Parse({"/S"}));
+    EXPECT_TRUE(m_path.isEmpty());
+    EXPECT_EQ(m_flags, 0x01u) << "flags keep the parsed value";
+    EXPECT_EQ(m_messages, QStringList{kNotFound});
+}
+
+TEST_F(CommandLineTest, ReadOnlyFileIsRefused)
+{
+    EXPECT_FALSE(Parse({"/ro.lst", "/A"}));
+    EXPECT_TRUE(m_path.isEmpty());
+    EXPECT_EQ(m_messages, QStringList{kNoAccess});
+}
+
+TEST_F(CommandLineTest, UnclosedQuoteRunsToTheEnd)
+{
+    m_files.Set("/q r.lst /S", platform::kAccessReadWrite);
+    EXPECT_TRUE(m_app.ParseCommandLine("\"/q r.lst /S", m_path, m_flags));
+    EXPECT_EQ(m_path, "/q r.lst /S");
+    EXPECT_EQ(m_flags, 0x01u);
+}
+
+TEST(JoinCommandLine, QuotesArgumentsWithSpaces)
+{
+    EXPECT_EQ(CPlayerApp::JoinCommandLine({"/a b/c.lst", "/S"}), "\"/a b/c.lst\" /S");
+    EXPECT_EQ(CPlayerApp::JoinCommandLine({"/a", "b/c.lst"}), "/a b/c.lst");
+    EXPECT_EQ(CPlayerApp::JoinCommandLine({}), "");
+}
+
+}  // namespace

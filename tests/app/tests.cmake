@@ -1,0 +1,2 @@
+lirabox_add_test(app/SettingsTest.cpp unit)
+lirabox_add_test(app/CommandLineTest.cpp unit)

@@ -1,0 +1,251 @@
+// The player window opening: title list, caption, start-up flags, enabled
+// states, time display, the history menu and the template's captions.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/CPlayerApp.h"
+#include "platform/Services.h"
+#include "player/CPlayerDlg.h"
+
+namespace {
+
+// Records the commands that reach the player, posted ones included.
+class RecordingPlayer : public CPlayerDlg {
+public:
+    using CPlayerDlg::OnCommand;
+    QList<int> commands;
+
+protected:
+    void OnCommand(int id, int code) override
+    {
+        commands.append(id);
+        CPlayerDlg::OnCommand(id, code);
+    }
+};
+
+class PlayerWindowTest : public testing::Test {
+protected:
+    QString WriteCollection(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    QStringList Items(const CPlayerDlg& dlg) const
+    {
+        QStringList items;
+        for (int i = 0; i < dlg.m_titleCombo->count(); ++i)
+            items.append(dlg.m_titleCombo->itemText(i));
+        return items;
+    }
+
+    QTemporaryDir m_dir;
+    QStringList m_messages;
+    platform::ScopedServices m_services{platform::Services{
+        .messageBox = [this](QWidget*, const QString& text, unsigned) {
+            m_messages.append(text);
+            return platform::IDOK;
+        }}};
+    CPlayerApp m_app;
+};
+
+TEST_F(PlayerWindowTest, NoCollectionLeavesTheBoxesUncheckedAndKeepsTheFlags)
+{
+    m_app.m_flags = 0x0C;
+    RecordingPlayer dlg;
+    dlg.Create();
+    EXPECT_EQ(Items(dlg), QStringList{"ﾘｽﾄがありません"});
+    EXPECT_EQ(dlg.m_titleCombo->currentIndex(), 0);
+    EXPECT_FALSE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
+    EXPECT_FALSE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
+    EXPECT_EQ(dlg.windowTitle(), "Lirabox");
+    EXPECT_EQ(m_app.m_flags, 0x0Cu);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(dlg.commands.isEmpty());
+}
+
+TEST_F(PlayerWindowTest, ThreeEntriesWithFlagsCheckMinimiseAndPostPlay)
+{
+    m_app.m_collectionPath = WriteCollection("three.lst", "/m/a.mid\r\n/m/b.wav\r\nE:\\ CD\xC4\xD7\xAF\xB8 03\r\n");
+    m_app.m_flags = 0x0D | 0x20;
+    RecordingPlayer dlg;
+    dlg.Create();
+    EXPECT_EQ(Items(dlg), QStringList({"(停止)", "a", "b", "E:\\ CDﾄﾗｯｸ 03"}));
+    EXPECT_EQ(dlg.m_titleCombo->currentIndex(), 0);
+    EXPECT_EQ(dlg.m_entryCount, 3);
+    EXPECT_EQ(dlg.windowTitle(), "Lirabox - three");
+    EXPECT_TRUE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
+    EXPECT_TRUE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
+    EXPECT_TRUE(dlg.windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(dlg.commands.isEmpty()) << "Play is posted, not run inside OnInitDialog";
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(dlg.commands, QList<int>{CPlayerDlg::IDC_PLAY});
+}
+
+TEST_F(PlayerWindowTest, EmptyFileShowsNoListButTakesTheCaption)
+{
+    m_app.m_collectionPath = WriteCollection("empty.lst", "");
+    m_app.m_flags = 0x01;
+    RecordingPlayer dlg;
+    dlg.Create();
+    EXPECT_EQ(Items(dlg), QStringList{"ﾘｽﾄがありません"});
+    EXPECT_EQ(dlg.windowTitle(), "Lirabox - empty");
+    EXPECT_EQ(dlg.m_entryCount, 0);
+}
+
+TEST_F(PlayerWindowTest, UnopenableFileShowsTheMessageAndAppliesNoFlags)
+{
+    m_app.m_collectionPath = m_dir.filePath("missing.lst");
+    m_app.m_flags = 0x0D;
+    RecordingPlayer dlg;
+    dlg.Create();
+    EXPECT_EQ(m_messages, QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。"});
+    EXPECT_EQ(dlg.m_titleCombo->count(), 0);
+    EXPECT_FALSE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
+    EXPECT_EQ(dlg.windowTitle(), "Lirabox");
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(dlg.commands.isEmpty());
+}
+
+TEST_F(PlayerWindowTest, IdleStateAfterOpening)
+{
+    m_app.m_collectionPath = WriteCollection("one.lst", "/m/a.mid\r\n");
+    RecordingPlayer dlg;
+    dlg.Create();
+    for (int id : {CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE,
+                   CPlayerDlg::IDC_HOME})
+        EXPECT_FALSE(dlg.IsControlEnabled(id)) << id;
+    for (int id : {CPlayerDlg::IDC_PLAY, CPlayerDlg::IDC_EJECT, CPlayerDlg::IDC_SHUFFLE, CPlayerDlg::IDC_REPEAT,
+                   CPlayerDlg::IDC_SELECT, 1, CPlayerDlg::IDC_VOLUME, CPlayerDlg::IDC_OPTIONS, 57670})
+        EXPECT_TRUE(dlg.IsControlEnabled(id)) << id;
+    EXPECT_TRUE(dlg.GetDlgItem(CPlayerDlg::IDC_PIC_IDLE)->isVisibleTo(&dlg));
+    for (int id : {CPlayerDlg::IDC_PIC_MIDI, CPlayerDlg::IDC_PIC_CD, CPlayerDlg::IDC_PIC_WAVE, CPlayerDlg::IDC_VIDEO})
+        EXPECT_FALSE(dlg.GetDlgItem(id)->isVisibleTo(&dlg)) << id;
+    for (int id = CPlayerDlg::IDC_ANIM_FIRST; id <= CPlayerDlg::IDC_ANIM_LAST; ++id)
+        EXPECT_FALSE(dlg.GetDlgItem(id)->isVisibleTo(&dlg)) << id;
+    EXPECT_EQ(dlg.m_videoRect, dlg.GetDlgItem(CPlayerDlg::IDC_VIDEO)->geometry());
+    EXPECT_FALSE(dlg.m_videoRect.isEmpty());
+}
+
+TEST_F(PlayerWindowTest, IdleTimeTextOfEachMode)
+{
+    const std::pair<int, QString> cases[] = {
+        {0, "0tk Past 00:00:00"}, {1, "0tk Rest 00:00:00"}, {2, "0/0tk 00:00:00/00:00:00"}, {3, ""}};
+    for (const auto& [mode, expected] : cases) {
+        CPlayerDlg dlg;
+        dlg.m_timeDispMode = mode;
+        dlg.Create();
+        EXPECT_EQ(dlg.GetDlgItemText(CPlayerDlg::IDC_TIME), expected) << mode;
+    }
+}
+
+TEST_F(PlayerWindowTest, TimeModeButtonCyclesTheIdleTexts)
+{
+    CPlayerDlg dlg;
+    dlg.Create();
+    QStringList seen;
+    for (int i = 0; i < 3; ++i) {
+        qobject_cast<QAbstractButton*>(dlg.GetDlgItem(CPlayerDlg::IDC_TIMEMODE))->click();
+        seen.append(dlg.GetDlgItemText(CPlayerDlg::IDC_TIME));
+    }
+    EXPECT_EQ(seen, QStringList({"0tk Rest 00:00:00", "0/0tk 00:00:00/00:00:00", "0tk Past 00:00:00"}));
+    EXPECT_EQ(dlg.m_timeDispMode, 0);
+}
+
+TEST_F(PlayerWindowTest, FormatTimeOfTheThreeModes)
+{
+    CPlayerDlg dlg;
+    dlg.m_entryNumber = 3;
+    dlg.m_entryCount = 12;
+    dlg.m_entryLength = 200000;
+    QString text;
+    dlg.m_timeDispMode = 0;
+    dlg.FormatTime(65432, text);
+    EXPECT_EQ(text, "3tk Past 00:01:05");
+    dlg.m_timeDispMode = 1;
+    dlg.FormatTime(65432, text);
+    EXPECT_EQ(text, "3tk Rest 00:02:14");
+    dlg.m_timeDispMode = 2;
+    dlg.m_entryLength = 3725000;
+    dlg.m_lenHours = 1;
+    dlg.m_lenMinutes = 2;
+    dlg.m_lenSeconds = 5;
+    dlg.FormatTime(61000, text);
+    EXPECT_EQ(text, "3/12tk 00:01:01/01:02:05");
+    dlg.m_timeDispMode = 5;
+    dlg.FormatTime(0, text);
+    EXPECT_EQ(text, "3/12tk 00:01:01/01:02:05") << "another mode leaves the text unchanged";
+}
+
+TEST_F(PlayerWindowTest, HistoryItemsOfTheMenu)
+{
+    m_app.m_historyList = {"/a/one.lst", "/b/R&B.lst", "/c", "/d", "/e", "/f", "/g"};
+    CPlayerDlg dlg;
+    dlg.Create();
+    QStringList texts;
+    QList<int> commands;
+    for (QAction* action : dlg.SystemMenu()->actions()) {
+        if (action->isSeparator())
+            continue;
+        texts.append(action->text());
+        commands.append(action->data().toInt());
+    }
+    ASSERT_EQ(texts.size(), 6);
+    EXPECT_EQ(texts[0], "ﾊﾞｰｼﾞｮﾝ情報 (&A)...");
+    EXPECT_EQ(texts[1], "&1 /a/one.lst");
+    EXPECT_EQ(texts[2], "&2 /b/R&&B.lst");
+    EXPECT_EQ(texts[5], "&5 /e");
+    EXPECT_EQ(commands.mid(1), QList<int>({17, 18, 19, 20, 21}));
+}
+
+TEST_F(PlayerWindowTest, SelectionsFromCodeRunNoHandler)
+{
+    m_app.m_collectionPath = WriteCollection("two.lst", "/m/a.mid\r\n/m/b.mid\r\n");
+    RecordingPlayer dlg;
+    dlg.Create();
+    dlg.m_titleCombo->setCurrentIndex(2);
+    dlg.CheckDlgButton(CPlayerDlg::IDC_SHUFFLE, true);
+    dlg.CheckDlgButton(CPlayerDlg::IDC_REPEAT, true);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(dlg.commands.isEmpty());
+    qobject_cast<QAbstractButton*>(dlg.GetDlgItem(CPlayerDlg::IDC_REPEAT))->click();
+    EXPECT_EQ(dlg.commands, QList<int>{CPlayerDlg::IDC_REPEAT});
+}
+
+TEST_F(PlayerWindowTest, EveryCaptionFitsItsControl)
+{
+    CPlayerDlg dlg;
+    dlg.Create();
+    for (QWidget* child : dlg.findChildren<QWidget*>()) {
+        QString text;
+        int room = child->width();
+        if (auto* check = qobject_cast<QCheckBox*>(child)) {
+            text = check->text();
+            room -= check->iconSize().width() + 8;  // indicator and its gap
+        } else if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+            text = button->text();
+            room -= 6;
+        } else if (auto* label = qobject_cast<QLabel*>(child)) {
+            text = label->text();
+        }
+        text.remove(QLatin1Char('&'));
+        if (text.isEmpty())
+            continue;
+        const QFontMetrics metrics(child->font());
+        EXPECT_LE(metrics.horizontalAdvance(text), room) << text.toStdString();
+        EXPECT_LE(metrics.height(), child->height() + 2) << text.toStdString();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,1 @@
+lirabox_add_test(player/PlayerWindowTest.cpp dialog)
