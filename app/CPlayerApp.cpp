@@ -38,6 +38,12 @@ void WriteOptions(const CPlayerApp& app, SettingsStore& store)
         store.Write(QLatin1String(option.name), QString::number(app.*option.field));
 }
 
+void WriteDefaults(SettingsStore& store)
+{
+    for (const OptionValue& option : kOptions)
+        store.Write(QLatin1String(option.name), QString::number(option.defaultValue));
+}
+
 }  // namespace
 
 CPlayerApp* AfxGetApp()
@@ -74,8 +80,7 @@ BOOL CPlayerApp::LoadSettings()
     SettingsStore store;
     if (!store.KeyExists()) {
         // First start: create the group with the defaults, no history.
-        CPlayerApp defaults;
-        WriteOptions(defaults, store);
+        WriteDefaults(store);
         if (!store.Commit())
             return FALSE;  // neither opened nor created: the fields keep their initial values
         for (const OptionValue& option : kOptions)

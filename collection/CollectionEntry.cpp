@@ -59,7 +59,7 @@ SplitForm SplitEntry(const QString& entry)
 QString FormatCdTrackEntry(const QString& drive, int track)
 {
     const QString word = CdTrackWord() + QString::asprintf(" %02d", track);
-    return drive.isEmpty() ? word : drive + u"\\ " + word;
+    return drive.isEmpty() ? word : drive + QStringLiteral("\\ ") + word;
 }
 
 CdTrackRef ParseCdTrackEntry(const QString& entry)

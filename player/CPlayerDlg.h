@@ -82,7 +82,26 @@ public:
     static int s_animStep;
 
     // Handlers and routines other parts of the program call.
+    BOOL PlayEntry();
+    BOOL CountCdRun();
     void OnStop();
+    void OnPlay();
+    void OnPause();
+    void OnHome();
+    void OnNext();
+    void OnPrevious();
+    void OnEject();
+    void OnSelchangeTitle();
+    void OnShuffle();
+    void OnRepeat();
+    void OnTimer();
+    void BuildShuffleOrder(QVector<std::uint32_t>& order);
+    // A pseudo-random integer from 1 to m.
+    static int RandomIndex(int m);
+    // Seeds the 15-bit generator behind RandomIndex (srand).
+    static void SeedRandom(unsigned seed);
+    // The collection index of play position p, or -1 when there is none.
+    int Idx(int p) const;
     void OnSysCommand(int id);
     void FormatTime(std::int32_t position, QString& text);
     void OnTimeMode();
@@ -102,6 +121,7 @@ protected:
     void OnCommand(int id, int code) override;
     void OnOK() override;
     void OnDestroy();
+    void OnHelp() override;
 
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -109,10 +129,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    BOOL Fail(const QString& message);
+    bool EntryDrive(const QString& entry, QString& drive);
+    void CloseEntryDevice();
+    void ResetToIdle();
+    void StartTimer();
+    void StopTimer();
+    void AnimationStep();
+    void HideAnimation();
+    int EntryCount() const;
+    QString EntryAt(int index) const;
+    static QString ResolvedPath(const QString& entry);
     void ShowAboutBox();
     void PopupSystemMenu(const QPoint& globalPos);
 
     QMenu* m_systemMenu = nullptr;
     QTimer* m_timer = nullptr;
     bool m_destroyed = false;
+    bool m_noCdDriveShown = false;
 };

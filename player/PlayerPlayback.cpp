@@ -1,13 +1,283 @@
-// Queries of the device of the entry being played.
+// Opening, playing, stopping and closing one entry.
+#include <QComboBox>
+#include <QTimer>
+
+#include "app/CPlayerApp.h"
+#include "cd/CdDrives.h"
+#include "collection/CollectionEntry.h"
 #include "platform/Services.h"
+#include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
+#include "platform/text/MbString.h"
+#include "platform/text/PathSplit.h"
+#include "platform/ui/MessageBox.h"
 #include "player/CPlayerDlg.h"
+#include "res/Strings.h"
+
+namespace {
+
+mci::CdSystem* Cd()
+{
+    return platform::GetServices().cd;
+}
+
+int EntryTrack(const QString& entry)
+{
+    return text::Atoi(QStringView(entry).right(2));
+}
+
+}  // namespace
+
+bool CPlayerDlg::EntryDrive(const QString& entry, QString& drive)
+{
+    if (entry.size() >= 2 && entry.at(1) == QLatin1Char(':')) {
+        drive = entry.left(2);
+        return true;
+    }
+    // "No CD drive" is said once per Play or pick: with Skip and Repeat on
+    // it would otherwise come back without end.
+    if (m_noCdDriveShown) {
+        QStringList roots;
+        cd::GetCdDriveList(roots);
+        if (roots.isEmpty())
+            return false;
+        drive = roots.first().left(2);
+        return true;
+    }
+    if (cd::GetFirstCdDrive(drive))
+        return true;
+    m_noCdDriveShown = true;
+    return false;
+}
+
+BOOL CPlayerDlg::Fail(const QString& message)
+{
+    const CPlayerApp* app = AfxGetApp();
+    if (app && app->m_skip == 1) {
+        PostCommand(IDC_NEXT);
+        return TRUE;
+    }
+    OnStop();
+    if (!message.isEmpty())
+        platform::AfxMessageBox(message, platform::MB_OK, this);
+    return FALSE;
+}
+
+BOOL CPlayerDlg::PlayEntry()
+{
+    const CPlayerApp* app = AfxGetApp();
+    const int aviDispInitMode = app ? app->m_aviDispInitMode : 0;
+    mci::CdSystem* cd = Cd();
+    QString drive;
+
+    if (!collection::IsCdTrackEntry(m_entry)) {
+        m_isCdTrack = FALSE;
+    } else {
+        if (!EntryDrive(m_entry, drive))
+            return Fail(QString());
+        m_cdTrack = EntryTrack(m_entry);
+        m_isCdTrack = TRUE;
+        if (m_cdRunLeft == 0) {
+            const std::optional<mci::DeviceId> id = cd ? cd->Open(drive) : std::nullopt;
+            if (!id)
+                return Fail(res::LoadStr(114));
+            m_cdDeviceId = *id;
+            const std::optional<std::uint32_t> ready = cd->Status(m_cdDeviceId, mci::StatusItem::Ready);
+            if (!ready)
+                return Fail(res::LoadStr(115));
+            if (*ready == 0)
+                return Fail(res::FormatStr(116, drive));
+        }
+    }
+
+    const platform::FileAccess* files = platform::GetServices().files;
+    if (!m_isCdTrack) {
+        if (!files || !files->Access(m_entry, platform::kAccessExists))
+            return Fail(res::FormatStr(120, m_entry));
+        if (!files->Access(m_entry, platform::kAccessRead))
+            return Fail(res::FormatStr(121, m_entry));
+    }
+
+    const QString ext = text::SplitPath(m_entry).ext;
+    const auto isExt = [&ext](const char* e) { return text::MbsICmp(ext, QString::fromLatin1(e)) == 0; };
+    const bool isAvi = isExt(".avi");
+    if (!m_isCdTrack) {
+        const bool separate = isAvi && aviDispInitMode == 1;
+        const QString path = ResolvedPath(m_entry);
+        const BOOL created = separate ? m_mciWnd.Create(nullptr, mci::kStyleSeparate, path)
+                                      : m_mciWnd.Create(this, mci::kStyleChild, path);
+        if (!created)
+            return Fail(res::Text(res::text::kMciInitFailed));
+        m_mciWnd.SetTimeFormatMs();
+    } else if (!cd->SetTimeFormatMs(m_cdDeviceId)) {
+        return Fail(res::LoadStr(115));
+    }
+
+    m_titleCombo->setCurrentIndex(m_entryNumber);
+
+    bool hasPicture = false;
+    if (m_isCdTrack) {
+        const long length = cd::GetCdTrackLength(m_cdDeviceId, m_cdTrack);
+        if (length < 0)
+            return Fail(res::Text(res::text::kTrackNotFound));
+        m_entryLength = static_cast<std::int32_t>(length);
+    } else {
+        m_entryLength = static_cast<std::int32_t>(m_mciWnd.GetLength());
+        // Any file with a picture goes onto the placeholder, not only ".avi":
+        // otherwise its picture would land anywhere over the controls.
+        const QRect dest = m_mciWnd.GetDest();
+        hasPicture = dest.right() > 0 && dest.bottom() > 0;
+        if (hasPicture && !(isAvi && aviDispInitMode == 1))
+            m_mciWnd.MoveWindow(m_videoRect);
+    }
+
+    const int s = m_entryLength / 1000;
+    m_lenHours = s / 3600;
+    const int r = s - 3600 * m_lenHours;
+    m_lenMinutes = r / 60;
+    m_lenSeconds = r % 60;
+
+    StartTimer();
+
+    for (int picture : {IDC_PIC_MIDI, IDC_PIC_CD, IDC_PIC_WAVE})
+        ShowControl(picture, false);
+    const bool isVideo = !m_isCdTrack && (isAvi || hasPicture);
+    m_animate = isVideo ? FALSE : TRUE;
+    if (isExt(".mid")) {
+        ShowControl(IDC_PIC_MIDI, true);
+        ShowControl(IDC_PIC_IDLE, false);
+    } else if (isExt(".wav")) {
+        ShowControl(IDC_PIC_WAVE, true);
+        ShowControl(IDC_PIC_IDLE, false);
+    } else if (isVideo) {
+        ShowControl(IDC_PIC_IDLE, false);
+    }
+
+    if (!m_isCdTrack) {
+        m_mciWnd.Play();
+        return TRUE;
+    }
+
+    ShowControl(IDC_PIC_MIDI, false);
+    ShowControl(IDC_PIC_CD, true);
+    ShowControl(IDC_PIC_WAVE, false);
+    ShowControl(IDC_PIC_IDLE, false);
+
+    const std::optional<std::uint32_t> count = cd->Status(m_cdDeviceId, mci::StatusItem::NumberOfTracks);
+    if (!count)
+        return Fail(res::LoadStr(115));
+    const int n = static_cast<int>(*count);
+    // The position of the track's start on the disc: the in-track position
+    // is then 0 at every track's start, wherever track 1 begins.
+    const std::optional<std::uint32_t> from = cd->Status(m_cdDeviceId, mci::StatusItem::Position, m_cdTrack);
+    if (!from)
+        return Fail(res::LoadStr(115));
+    m_cdTrackOffset = static_cast<std::int32_t>(*from);
+    m_cdFrom = *from;
+    if (m_cdRunLeft != 0) {
+        if (m_cdRunLeft > 0)
+            --m_cdRunLeft;
+        return TRUE;
+    }
+    if (!(app && (app->m_flags & kFlagShuffle)))
+        CountCdRun();
+    const int e = m_cdTrack + m_cdRunLeft + 1;
+    bool played = false;
+    if (m_cdTrack < n && e <= n) {
+        const std::optional<std::uint32_t> to = cd->Status(m_cdDeviceId, mci::StatusItem::Position, e);
+        if (!to)
+            return Fail(res::LoadStr(115));
+        m_cdTo = *to;
+        played = cd->Play(m_cdDeviceId, m_cdFrom, m_cdTo);
+    } else {
+        m_cdTo = 0;
+        played = cd->Play(m_cdDeviceId, m_cdFrom, std::nullopt);
+    }
+    if (!played)
+        return Fail(res::LoadStr(115));
+    return TRUE;
+}
+
+BOOL CPlayerDlg::CountCdRun()
+{
+    QString d;
+    if (!EntryDrive(m_entry, d))
+        return FALSE;
+    m_cdRunLeft = 0;
+    const CPlayerApp* app = AfxGetApp();
+    if (!app)
+        return TRUE;
+    int i = m_entryNumber;
+    int t = m_cdTrack;
+    while (i < app->m_entries.size()) {
+        const QString& x = app->m_entries.at(i);
+        if (!collection::IsCdTrackEntry(x))
+            break;
+        QString drive;
+        if (!EntryDrive(x, drive))
+            return FALSE;
+        if (EntryTrack(x) != t + 1 || text::MbsCmp(drive, d) != 0)
+            break;
+        ++m_cdRunLeft;
+        ++i;
+        ++t;
+    }
+    return TRUE;
+}
+
+void CPlayerDlg::CloseEntryDevice()
+{
+    StopTimer();
+    if (!m_isCdTrack) {
+        m_mciWnd.Stop();
+        m_mciWnd.Close();
+    } else if (mci::CdSystem* cd = Cd()) {
+        cd->Stop(m_cdDeviceId);
+        cd->Close(m_cdDeviceId);
+    }
+}
+
+void CPlayerDlg::OnStop()
+{
+    StopTimer();
+    if (!m_isCdTrack) {
+        m_mciWnd.Stop();
+        m_mciWnd.SeekToStart();
+        m_mciWnd.Close();
+    } else if (mci::CdSystem* cd = Cd()) {
+        cd->Stop(m_cdDeviceId);
+        cd->Close(m_cdDeviceId);
+    }
+    ResetToIdle();
+}
+
+void CPlayerDlg::ResetToIdle()
+{
+    m_cdRunLeft = 0;
+    m_endReached = FALSE;
+    m_isCdTrack = FALSE;
+    m_entry.clear();
+    if (m_titleCombo)
+        m_titleCombo->setCurrentIndex(0);
+    EnableControl(IDC_SHUFFLE, true);
+    EnableControl(IDC_PLAY, true);
+    NextDlgCtl();
+    for (int control : {IDC_STOP, IDC_PAUSE, IDC_HOME, IDC_PREVIOUS, IDC_NEXT})
+        EnableControl(control, false);
+    m_playPos = 0;
+    m_entryNumber = 0;
+    SetIdleTimeText();
+    for (int picture : {IDC_PIC_MIDI, IDC_PIC_CD, IDC_PIC_WAVE})
+        ShowControl(picture, false);
+    ShowControl(IDC_PIC_IDLE, true);
+    HideAnimation();
+}
 
 long CPlayerDlg::QueryMode()
 {
     if (!m_isCdTrack)
         return m_mciWnd.GetMode();
-    mci::CdSystem* cd = platform::GetServices().cd;
+    mci::CdSystem* cd = Cd();
     const std::optional<std::uint32_t> mode = cd ? cd->Status(m_cdDeviceId, mci::StatusItem::Mode) : std::nullopt;
     return mode ? static_cast<long>(*mode) : 0;
 }
@@ -16,8 +286,14 @@ std::int32_t CPlayerDlg::QueryPosition()
 {
     if (!m_isCdTrack)
         return static_cast<std::int32_t>(m_mciWnd.GetPosition());
-    mci::CdSystem* cd = platform::GetServices().cd;
-    const std::optional<std::uint32_t> position =
-        cd ? cd->Status(m_cdDeviceId, mci::StatusItem::Position) : std::nullopt;
+    mci::CdSystem* cd = Cd();
+    const std::optional<std::uint32_t> position = cd ? cd->Status(m_cdDeviceId, mci::StatusItem::Position)
+                                                     : std::nullopt;
     return position ? static_cast<std::int32_t>(*position) - m_cdTrackOffset : 0;
+}
+
+QString CPlayerDlg::ResolvedPath(const QString& entry)
+{
+    const drives::DriveMap* map = platform::GetServices().drives;
+    return map ? map->ResolvePath(entry) : entry;
 }

@@ -1,6 +1,9 @@
-// The time display and its modes.
-#include "player/CPlayerDlg.h"
+// The progress timer, the time display and its modes, the animation ring.
+#include <QTimer>
+
+#include "app/CPlayerApp.h"
 #include "platform/mci/Mci.h"
+#include "player/CPlayerDlg.h"
 
 namespace {
 
@@ -63,4 +66,54 @@ void CPlayerDlg::OnTimeMode()
     }
     FormatTime(QueryPosition(), m_timeText);
     SetDlgItemText(IDC_TIME, m_timeText);
+}
+
+void CPlayerDlg::StartTimer()
+{
+    if (!m_timer) {
+        m_timer = new QTimer(this);
+        m_timer->setInterval(1000);
+        connect(m_timer, &QTimer::timeout, this, &CPlayerDlg::OnTimer);
+    }
+    m_timer->start();
+    m_timerId = 1;
+}
+
+void CPlayerDlg::StopTimer()
+{
+    if (m_timer)
+        m_timer->stop();
+}
+
+void CPlayerDlg::OnTimer()
+{
+    std::int32_t position = QueryPosition();
+    if (position >= m_entryLength) {
+        m_endReached = TRUE;
+        PostCommand(IDC_NEXT);
+        position = m_entryLength;
+    }
+    FormatTime(position, m_timeText);
+    SetDlgItemText(IDC_TIME, m_timeText);
+    const CPlayerApp* app = AfxGetApp();
+    if (QueryMode() == mci::kModePlaying && app && app->m_anime == 1 && m_animate == 1)
+        AnimationStep();
+}
+
+void CPlayerDlg::AnimationStep()
+{
+    if (s_animStep < 0 || s_animStep > 7) {
+        s_animStep = 0;
+        return;
+    }
+    const int hide = s_animStep == 0 ? IDC_ANIM_LAST : IDC_ANIM_FIRST + s_animStep - 1;
+    ShowControl(hide, false);
+    ShowControl(IDC_ANIM_FIRST + s_animStep, true);
+    s_animStep = (s_animStep + 1) % 8;
+}
+
+void CPlayerDlg::HideAnimation()
+{
+    for (int id = IDC_ANIM_FIRST; id <= IDC_ANIM_LAST; ++id)
+        ShowControl(id, false);
 }

@@ -14,6 +14,7 @@
 #include "platform/Services.h"
 #include "platform/mci/Mci.h"
 #include "platform/text/PathSplit.h"
+#include "platform/ui/Help.h"
 #include "platform/ui/MessageBox.h"
 #include "player/CPlayerDlg.h"
 #include "res/Strings.h"
@@ -250,17 +251,25 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event)
 
 void CPlayerDlg::OnCommand(int id, int code)
 {
+    if (id == IDC_TITLE) {
+        if (code == ui::kCbnSelChange)
+            OnSelchangeTitle();
+        return;
+    }
+    if (code != ui::kBnClicked)
+        return;
     switch (id) {
-    case IDC_STOP:
-        if (code == ui::kBnClicked)
-            OnStop();
-        return;
-    case IDC_TIMEMODE:
-        OnTimeMode();
-        return;
-    default:
-        CDialog::OnCommand(id, code);
-        return;
+    case IDC_PLAY: OnPlay(); return;
+    case IDC_STOP: OnStop(); return;
+    case IDC_NEXT: OnNext(); return;
+    case IDC_PREVIOUS: OnPrevious(); return;
+    case IDC_PAUSE: OnPause(); return;
+    case IDC_SHUFFLE: OnShuffle(); return;
+    case IDC_REPEAT: OnRepeat(); return;
+    case IDC_EJECT: OnEject(); return;
+    case IDC_HOME: OnHome(); return;
+    case IDC_TIMEMODE: OnTimeMode(); return;
+    default: CDialog::OnCommand(id, code); return;
     }
 }
 
@@ -282,39 +291,11 @@ void CPlayerDlg::OnDestroy()
         return;
     m_destroyed = true;
     OnStop();
-    if (m_timer)
-        m_timer->stop();
+    StopTimer();
+    ui::CloseHelp();
 }
 
-void CPlayerDlg::OnStop()
+void CPlayerDlg::OnHelp()
 {
-    if (m_timer)
-        m_timer->stop();
-    if (!m_isCdTrack) {
-        m_mciWnd.Stop();
-        m_mciWnd.SeekToStart();
-        m_mciWnd.Close();
-    } else if (mci::CdSystem* cd = platform::GetServices().cd) {
-        cd->Stop(m_cdDeviceId);
-        cd->Close(m_cdDeviceId);
-    }
-    m_cdRunLeft = 0;
-    m_endReached = FALSE;
-    m_isCdTrack = FALSE;
-    m_entry.clear();
-    if (m_titleCombo)
-        m_titleCombo->setCurrentIndex(0);
-    EnableControl(IDC_SHUFFLE, true);
-    EnableControl(IDC_PLAY, true);
-    NextDlgCtl();
-    for (int control : {IDC_STOP, IDC_PAUSE, IDC_HOME, IDC_PREVIOUS, IDC_NEXT})
-        EnableControl(control, false);
-    m_playPos = 0;
-    m_entryNumber = 0;
-    SetIdleTimeText();
-    for (int picture : kDevicePictures)
-        ShowControl(picture, false);
-    ShowControl(IDC_PIC_IDLE, true);
-    for (int anim = IDC_ANIM_FIRST; anim <= IDC_ANIM_LAST; ++anim)
-        ShowControl(anim, false);
+    ui::ShowHelp(this);
 }

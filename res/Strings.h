@@ -30,6 +30,17 @@ inline constexpr const char* kNewCollectionName = "新しいｺﾚｸｼｮﾝ";
 inline constexpr const char* kCannotAddMore = "これ以上追加できません。";
 inline constexpr const char* kMoveSelectOne = "移動する時は選択は一つにして下さい。";
 inline constexpr const char* kNoCollection = "No Collection";
+// The collection editor.
+inline constexpr const char* kNoTitle = "タイトルがありません";
+inline constexpr const char* kCollectionFilter = "ｺﾚｸｼｮﾝ(*.lst)|*.lst||";
+inline constexpr const char* kCollectionExt = "lst";
+// Column headers of the editor's list, blanks included: the column widths follow them.
+inline constexpr const char* kColumnName = "ﾌｧｲﾙ名                         ";
+inline constexpr const char* kColumnLocation = "場所                           ";
+// Modes shown in the title of a video window of its own.
+inline constexpr const char* kMediaModeStopped = "停止";
+inline constexpr const char* kMediaModePlaying = "再生";
+inline constexpr const char* kMediaModePaused = "一時停止";
 }  // namespace text
 
 // A literal text as a QString.

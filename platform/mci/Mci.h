@@ -14,6 +14,7 @@ class QWidget;
 namespace mci {
 
 inline constexpr long kModeNotOpen = 0;
+inline constexpr long kModeNotReady = 524;  // CD drive without a disc
 inline constexpr long kModeStopped = 525;
 inline constexpr long kModePlaying = 526;
 inline constexpr long kModePaused = 529;

@@ -1,1 +1,19 @@
 target_sources(lirabox_platform PRIVATE)
+target_sources(lirabox_platform PRIVATE
+  mci/GstAudioOutput.h mci/GstAudioOutput.cpp
+  mci/GstFilePlayer.h mci/GstFilePlayer.cpp
+  mci/GstMediaWindow.h mci/GstMediaWindow.cpp
+  mci/SoundFont.h mci/SoundFont.cpp
+  mci/VideoWidget.h mci/VideoWidget.cpp)
+target_sources(lirabox_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/CdAudio.h
+  ${CMAKE_CURRENT_LIST_DIR}/CdAudio.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CdDevice.h
+  ${CMAKE_CURRENT_LIST_DIR}/CdDevice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CdSectorReader.h
+  ${CMAKE_CURRENT_LIST_DIR}/CdSectorReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CdStream.h
+  ${CMAKE_CURRENT_LIST_DIR}/CdStream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CdTime.h
+  ${CMAKE_CURRENT_LIST_DIR}/MciString.h
+  ${CMAKE_CURRENT_LIST_DIR}/MciString.cpp)

@@ -1,5 +1,6 @@
 #include "platform/text/Cp932.h"
 
+#include <QVarLengthArray>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -163,8 +164,9 @@ QString DecodeCp932(QByteArrayView bytes)
     const Tables& t = GetTables();
     const auto* in = reinterpret_cast<const uint8_t*>(bytes.data());
     const qsizetype size = bytes.size();
-    QString text(size * 2, Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    // Decoded into a scratch buffer first, so that the text gets exactly its size.
+    QVarLengthArray<char16_t, 512> buffer(size * 2);
+    char16_t* const begin = buffer.data();
     char16_t* out = begin;
     for (qsizetype i = 0; i < size;) {
         const uint8_t b = in[i];
@@ -196,8 +198,7 @@ QString DecodeCp932(QByteArrayView bytes)
             break;
         }
     }
-    text.truncate(out - begin);
-    return text;
+    return QString(reinterpret_cast<const QChar*>(begin), out - begin);
 }
 
 QByteArray EncodeCp932(QStringView text, bool* ok)

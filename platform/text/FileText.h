@@ -11,18 +11,30 @@ namespace text {
 
 enum class Encoding { Cp932, Utf8 };
 
+// UTF-8 when the bytes are valid UTF-8 and not all ASCII, else CP932.
+Encoding DetectEncoding(QByteArrayView bytes);
+
+// The bytes as UTF-8, for files checked in pieces (cut at LF, which never
+// falls inside a character): the file is UTF-8 when no piece is Invalid and
+// some piece is Valid.
+enum class Utf8Check { Ascii, Valid, Invalid };
+Utf8Check CheckUtf8(QByteArrayView bytes);
+
+// Decodes the whole or a part of a file in the file's encoding. UTF-8 keeps
+// a byte order mark as U+FEFF; bytes that are not valid UTF-8, and valid
+// characters in the escape range, are kept as escapes of their bytes.
+QString DecodeText(QByteArrayView bytes, Encoding encoding);
+
 struct DecodedText {
     QString text;
     Encoding encoding = Encoding::Cp932;
 };
 
-// UTF-8 when the bytes are valid UTF-8 and not all ASCII, else CP932.
-// A byte order mark stays in the text as U+FEFF.
 DecodedText DecodeFileText(QByteArrayView bytes);
 
 // Escape code points are written as their bytes in either encoding. CP932
 // falls back to UTF-8 when some character has no CP932 code, so nothing is
 // ever lost; *written tells which encoding was used.
-QByteArray EncodeFileText(const QString& text, Encoding encoding, Encoding* written = nullptr);
+QByteArray EncodeFileText(QStringView text, Encoding encoding, Encoding* written = nullptr);
 
 }  // namespace text

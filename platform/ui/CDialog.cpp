@@ -1,6 +1,8 @@
 #include "platform/ui/CDialog.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -51,9 +53,20 @@ void CDialog::Create()
     if (m_created)
         return;
     m_created = true;
+    // A label's access key moves the focus to the control after it, as a
+    // static text's does.
+    QLabel* pendingLabel = nullptr;
     for (const ControlSpec& control : m_spec.controls) {
         QWidget* widget = MakeControl(control);
+        if (control.kind == ControlKind::Label) {
+            const QString caption = QString::fromUtf8(control.caption ? control.caption : "");
+            pendingLabel = caption.contains(QLatin1Char('&')) ? qobject_cast<QLabel*>(widget) : nullptr;
+        } else if (pendingLabel && control.kind != ControlKind::GroupBox) {
+            pendingLabel->setBuddy(widget);
+            pendingLabel = nullptr;
+        }
         widget->setGeometry(DialogUnits::ToPixels(QRect(control.x, control.y, control.w, control.h)));
+        FitCaption(widget);
         widget->setProperty("ctrlId", control.id);
         if (control.id != -1) {
             widget->setObjectName(QStringLiteral("ctrl_%1").arg(control.id));
@@ -66,12 +79,20 @@ void CDialog::Create()
 int CDialog::DoModal()
 {
     Create();
+    if (m_ended)
+        return result();
     return exec();
 }
 
 void CDialog::EndDialog(int result)
 {
     done(result);
+}
+
+void CDialog::done(int result)
+{
+    m_ended = true;
+    QDialog::done(result);
 }
 
 QWidget* CDialog::MakeControl(const ControlSpec& control)
@@ -127,6 +148,8 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
     case ControlKind::Label: {
         auto* label = new QLabel(caption, this);
         label->setTextFormat(Qt::PlainText);
+        if (control.style & kSunken)
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         return label;
     }
     case ControlKind::TimeDisplay: {
@@ -164,8 +187,11 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
     }
     case ControlKind::ListBox: {
         auto* list = new QListWidget(this);
-        list->setSelectionMode((control.style & kMultiSelect) ? QAbstractItemView::ExtendedSelection
-                                                              : QAbstractItemView::SingleSelection);
+        if (control.style & kToggleSelect)
+            list->setSelectionMode(QAbstractItemView::MultiSelection);
+        else
+            list->setSelectionMode((control.style & kMultiSelect) ? QAbstractItemView::ExtendedSelection
+                                                                  : QAbstractItemView::SingleSelection);
         if (control.style & kSorted)
             list->setSortingEnabled(true);
         connect(list, &QListWidget::itemSelectionChanged, this, [this, id] { OnCommand(id, kLbnSelChange); });
@@ -173,6 +199,45 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
     }
     }
     return new QWidget(this);
+}
+
+int CaptionRoom(const QWidget* widget)
+{
+    const QStyle* style = widget->style();
+    if (qobject_cast<const QCheckBox*>(widget))
+        return widget->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget)
+               - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
+    if (qobject_cast<const QRadioButton*>(widget))
+        return widget->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, widget)
+               - style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, widget);
+    if (qobject_cast<const QPushButton*>(widget))
+        return widget->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+    return widget->width();
+}
+
+QString CaptionOf(const QWidget* widget)
+{
+    QString text;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        text = button->text();
+    else if (const auto* label = qobject_cast<const QLabel*>(widget))
+        text = label->text();
+    return text.remove(QLatin1Char('&'));
+}
+
+void FitCaption(QWidget* widget)
+{
+    // The substitute font is wider than the template's in places (half-width
+    // kana): condense a caption that would not fit its control.
+    const QString text = CaptionOf(widget);
+    if (text.isEmpty() || qobject_cast<QGroupBox*>(widget))
+        return;
+    const int room = CaptionRoom(widget);
+    QFont font = widget->font();
+    for (int stretch = 95; stretch >= 75 && QFontMetrics(font).horizontalAdvance(text) > room; stretch -= 5) {
+        font.setStretch(stretch);
+        widget->setFont(font);
+    }
 }
 
 QWidget* CDialog::GetDlgItem(int id) const
@@ -287,12 +352,12 @@ void CDialog::OnCommand(int id, int code)
 
 void CDialog::OnOK()
 {
-    QDialog::done(IDOK);
+    done(IDOK);
 }
 
 void CDialog::OnCancel()
 {
-    QDialog::done(IDCANCEL);
+    done(IDCANCEL);
 }
 
 void CDialog::OnHelp() {}

@@ -31,9 +31,12 @@ public:
 
     // Builds the controls and runs OnInitDialog, once; DoModal does it too.
     void Create();
-    // Runs the dialog modally and returns the code given to EndDialog.
+    // Runs the dialog modally and returns the code given to EndDialog. A
+    // dialog ended during OnInitDialog returns at once, never shown.
     int DoModal();
     void EndDialog(int result);
+    // True once the dialog was ended (EndDialog, OnOK, OnCancel).
+    bool IsEnded() const { return m_ended; }
 
     QWidget* GetDlgItem(int id) const;
     template <typename T>
@@ -57,6 +60,10 @@ public:
 
     const DialogSpec& Spec() const { return m_spec; }
 
+    // Escape and the close box reach OnCancel, Enter the default button.
+    void reject() override;
+    void accept() override;
+
 protected:
     virtual BOOL OnInitDialog();
     // A command from a control (button click, list selection change) or posted.
@@ -65,8 +72,7 @@ protected:
     virtual void OnCancel();
     virtual void OnHelp();
 
-    void reject() override;
-    void accept() override;
+    void done(int result) override;
 
 private:
     QWidget* MakeControl(const ControlSpec& control);
@@ -75,7 +81,15 @@ private:
     QHash<int, QWidget*> m_items;
     QButtonGroup* m_radioGroup = nullptr;
     bool m_created = false;
+    bool m_ended = false;
 };
+
+// The room a control leaves for its caption, in pixels.
+int CaptionRoom(const QWidget* widget);
+// A control's caption without its access-key marks.
+QString CaptionOf(const QWidget* widget);
+// Condenses the font of a control whose caption would not fit it.
+void FitCaption(QWidget* widget);
 
 // Renders an SVG resource to a pixmap of the given size for the screen.
 QPixmap RenderImage(const char* resource, QSize size);

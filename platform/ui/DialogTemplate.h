@@ -31,6 +31,8 @@ enum class ControlKind {
 inline constexpr unsigned kStartsGroup = 0x1;
 inline constexpr unsigned kMultiSelect = 0x2;
 inline constexpr unsigned kSorted = 0x4;
+inline constexpr unsigned kToggleSelect = 0x8;  // list box: a click toggles an item
+inline constexpr unsigned kSunken = 0x10;       // static text: sunken edge
 
 struct ControlSpec {
     int id;  // -1 for controls the program never addresses

@@ -3,6 +3,7 @@
 
 #include "app/CPlayerApp.h"
 #include "platform/Services.h"
+#include "tests/support/TestServices.h"
 #include "tests/support/FakeFileAccess.h"
 
 namespace {
@@ -14,9 +15,9 @@ class CommandLineTest : public testing::Test {
 protected:
     CommandLineTest()
     {
-        m_files.Set("/music/my list.lst", platform::kAccessReadWrite);
-        m_files.Set("/music/my", platform::kAccessReadWrite);
-        m_files.Set("/ro.lst", platform::kAccessRead);
+        m_services.files.Set("/music/my list.lst", platform::kAccessReadWrite);
+        m_services.files.Set("/music/my", platform::kAccessReadWrite);
+        m_services.files.Set("/ro.lst", platform::kAccessRead);
     }
 
     BOOL Parse(const QStringList& arguments)
@@ -24,14 +25,7 @@ protected:
         return m_app.ParseCommandLine(CPlayerApp::JoinCommandLine(arguments), m_path, m_flags);
     }
 
-    testsupport::FakeFileAccess m_files;
-    QStringList m_messages;
-    platform::ScopedServices m_services{platform::Services{
-        .files = &m_files,
-        .messageBox = [this](QWidget*, const QString& text, unsigned) {
-            m_messages.append(text);
-            return platform::IDOK;
-        }}};
+    testsupport::TestServices m_services;
     CPlayerApp m_app;
     QString m_path = QStringLiteral("previous");
     std::uint32_t m_flags = 0xFF;
@@ -42,7 +36,7 @@ TEST_F(CommandLineTest, QuotedPathWithSwitches)
     EXPECT_TRUE(Parse({"/music/my list.lst", "/s", "/R"}));
     EXPECT_EQ(m_path, "/music/my list.lst");
     EXPECT_EQ(m_flags, 0x0Du);
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
 }
 
 TEST_F(CommandLineTest, UnquotedPathEndsAtItsFirstSpace)
@@ -52,10 +46,10 @@ TEST_F(CommandLineTest, UnquotedPathEndsAtItsFirstSpace)
     EXPECT_EQ(m_path, "/music/my");
     EXPECT_EQ(m_flags, 0x21u);
 
-    m_files.Remove("/music/my");
+    m_services.files.Remove("/music/my");
     EXPECT_FALSE(m_app.ParseCommandLine("/music/my list.lst", m_path, m_flags));
     EXPECT_TRUE(m_path.isEmpty());
-    EXPECT_EQ(m_messages, QStringList{kNotFound});
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList{kNotFound});
 }
 
 TEST_F(CommandLineTest, SwitchesCountOneLetterAndAreFoundTogether)
@@ -80,7 +74,7 @@ TEST_F(CommandLineTest, SwitchesCountOneLetterAndAreFoundTogether)
 
 TEST_F(CommandLineTest, SlashInsideThePathIsNoSwitch)
 {
-    m_files.Set("/s/r/a.lst", platform::kAccessReadWrite);
+    m_services.files.Set("/s/r/a.lst", platform::kAccessReadWrite);
     EXPECT_TRUE(m_app.ParseCommandLine("/s/r/a.lst", m_path, m_flags));
     EXPECT_EQ(m_flags, 0x01u);
 }
@@ -90,19 +84,19 @@ TEST_F(CommandLineTest, SwitchAloneIsTakenAsThePath)
     EXPECT_FALSE(Parse({"/S"}));
     EXPECT_TRUE(m_path.isEmpty());
     EXPECT_EQ(m_flags, 0x01u) << "flags keep the parsed value";
-    EXPECT_EQ(m_messages, QStringList{kNotFound});
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList{kNotFound});
 }
 
 TEST_F(CommandLineTest, ReadOnlyFileIsRefused)
 {
     EXPECT_FALSE(Parse({"/ro.lst", "/A"}));
     EXPECT_TRUE(m_path.isEmpty());
-    EXPECT_EQ(m_messages, QStringList{kNoAccess});
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList{kNoAccess});
 }
 
 TEST_F(CommandLineTest, UnclosedQuoteRunsToTheEnd)
 {
-    m_files.Set("/q r.lst /S", platform::kAccessReadWrite);
+    m_services.files.Set("/q r.lst /S", platform::kAccessReadWrite);
     EXPECT_TRUE(m_app.ParseCommandLine("\"/q r.lst /S", m_path, m_flags));
     EXPECT_EQ(m_path, "/q r.lst /S");
     EXPECT_EQ(m_flags, 0x01u);

@@ -8,6 +8,7 @@
 
 #include "app/CPlayerApp.h"
 #include "platform/Services.h"
+#include "tests/support/TestServices.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ protected:
     }
     void TearDown() override { SetUp(); }
 
-    platform::ScopedServices m_services{platform::Services{
-        .messageBox = [this](QWidget*, const QString& text, unsigned) {
-            m_messages.append(text);
-            return platform::IDOK;
-        }}};
-    QStringList m_messages;
+    testsupport::TestServices m_services;
 };
 
 TEST_F(SettingsTest, FirstStartWritesTheFiveDefaultsAndNoHistory)
@@ -108,7 +104,7 @@ TEST_F(SettingsTest, SaveOptionsWritesAllFive)
     EXPECT_EQ(again.m_timeDispInitMode, 2);
     EXPECT_EQ(again.m_filter, 7);
     EXPECT_EQ(again.m_anime, 1);
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
 }
 
 TEST_F(SettingsTest, UnwritableFileReportsAndStartsWithZeros)
@@ -122,12 +118,12 @@ TEST_F(SettingsTest, UnwritableFileReportsAndStartsWithZeros)
     CPlayerApp app;
     app.LoadSettings();
     EXPECT_EQ(app.m_anime, 0) << "options keep their initial values when nothing can be created";
-    EXPECT_TRUE(m_messages.isEmpty()) << "start-up stays silent";
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty()) << "start-up stays silent";
 
     app.AddToHistory(QStringLiteral("/x.lst"));
     EXPECT_FALSE(app.SaveHistory());
     EXPECT_FALSE(app.SaveOptions());
-    EXPECT_EQ(m_messages, QStringList(2, QStringLiteral("ﾚｼﾞｽﾄﾘに書き込めませんでした。")));
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList(2, QStringLiteral("ﾚｼﾞｽﾄﾘに書き込めませんでした。")));
     QFile::remove(ConfigDir());
 }
 

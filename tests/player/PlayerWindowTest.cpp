@@ -13,6 +13,7 @@
 
 #include "app/CPlayerApp.h"
 #include "platform/Services.h"
+#include "tests/support/TestServices.h"
 #include "player/CPlayerDlg.h"
 
 namespace {
@@ -51,12 +52,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    QStringList m_messages;
-    platform::ScopedServices m_services{platform::Services{
-        .messageBox = [this](QWidget*, const QString& text, unsigned) {
-            m_messages.append(text);
-            return platform::IDOK;
-        }}};
+    testsupport::TestServices m_services;
     CPlayerApp m_app;
 };
 
@@ -110,7 +106,7 @@ TEST_F(PlayerWindowTest, UnopenableFileShowsTheMessageAndAppliesNoFlags)
     m_app.m_flags = 0x0D;
     RecordingPlayer dlg;
     dlg.Create();
-    EXPECT_EQ(m_messages, QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。"});
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。"});
     EXPECT_EQ(dlg.m_titleCombo->count(), 0);
     EXPECT_FALSE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
     EXPECT_EQ(dlg.windowTitle(), "Lirabox");
@@ -126,8 +122,9 @@ TEST_F(PlayerWindowTest, IdleStateAfterOpening)
     for (int id : {CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE,
                    CPlayerDlg::IDC_HOME})
         EXPECT_FALSE(dlg.IsControlEnabled(id)) << id;
-    for (int id : {CPlayerDlg::IDC_PLAY, CPlayerDlg::IDC_EJECT, CPlayerDlg::IDC_SHUFFLE, CPlayerDlg::IDC_REPEAT,
-                   CPlayerDlg::IDC_SELECT, 1, CPlayerDlg::IDC_VOLUME, CPlayerDlg::IDC_OPTIONS, 57670})
+    for (int id : {int(CPlayerDlg::IDC_PLAY), int(CPlayerDlg::IDC_EJECT), int(CPlayerDlg::IDC_SHUFFLE),
+                   int(CPlayerDlg::IDC_REPEAT), int(CPlayerDlg::IDC_SELECT), 1, int(CPlayerDlg::IDC_VOLUME),
+                   int(CPlayerDlg::IDC_OPTIONS), 57670})
         EXPECT_TRUE(dlg.IsControlEnabled(id)) << id;
     EXPECT_TRUE(dlg.GetDlgItem(CPlayerDlg::IDC_PIC_IDLE)->isVisibleTo(&dlg));
     for (int id : {CPlayerDlg::IDC_PIC_MIDI, CPlayerDlg::IDC_PIC_CD, CPlayerDlg::IDC_PIC_WAVE, CPlayerDlg::IDC_VIDEO})
@@ -228,23 +225,12 @@ TEST_F(PlayerWindowTest, EveryCaptionFitsItsControl)
     CPlayerDlg dlg;
     dlg.Create();
     for (QWidget* child : dlg.findChildren<QWidget*>()) {
-        QString text;
-        int room = child->width();
-        if (auto* check = qobject_cast<QCheckBox*>(child)) {
-            text = check->text();
-            room -= check->iconSize().width() + 8;  // indicator and its gap
-        } else if (auto* button = qobject_cast<QAbstractButton*>(child)) {
-            text = button->text();
-            room -= 6;
-        } else if (auto* label = qobject_cast<QLabel*>(child)) {
-            text = label->text();
-        }
-        text.remove(QLatin1Char('&'));
-        if (text.isEmpty())
+        const QString text = ui::CaptionOf(child);
+        if (text.isEmpty() || !dlg.rect().contains(child->geometry()))
             continue;
         const QFontMetrics metrics(child->font());
-        EXPECT_LE(metrics.horizontalAdvance(text), room) << text.toStdString();
-        EXPECT_LE(metrics.height(), child->height() + 2) << text.toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(text), ui::CaptionRoom(child)) << text.toStdString();
+        EXPECT_LE(child->font().pixelSize(), child->height()) << text.toStdString();  // the em box
     }
 }
 

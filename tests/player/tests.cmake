@@ -1,1 +1,2 @@
 lirabox_add_test(player/PlayerWindowTest.cpp dialog)
+lirabox_add_test(player/MciWndTest.cpp unit)

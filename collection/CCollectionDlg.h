@@ -1,0 +1,96 @@
+#pragma once
+// The collection editor (template 135): a collection as a two-column list
+// (name, location), built from media files and CD tracks, opened from and
+// saved to collection files. The caller sets m_strPath or m_entries and
+// m_bViewOnly before the run; after OK m_strPath and m_entries hold the result.
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "platform/text/FileText.h"
+#include "platform/ui/CDialog.h"
+
+class QTreeWidget;
+
+class CCollectionDlg : public ui::CDialog {
+    Q_OBJECT
+
+public:
+    enum : int {
+        IDC_SAVE = 3,
+        IDC_SAVE_AS = 5,
+        IDC_ADD_FILES = 6,
+        IDC_DELETE = 7,
+        IDC_NEW = 8,
+        IDC_MOVE_UP = 9,
+        IDC_MOVE_DOWN = 10,
+        IDC_ADD_CD = 11,
+        IDC_TITLE = 1017,
+        IDC_SELECT_COLLECTION = 1018,
+        IDC_PLAY_LIST = 1019,
+        IDC_NO_DUPLICATES = 1050,
+    };
+    // Item data of a row's column 0: its index in m_imageList.
+    static constexpr int kImageRole = Qt::UserRole;
+
+    explicit CCollectionDlg(QWidget* parent = nullptr);
+    ~CCollectionDlg() override;
+
+    QTreeWidget* m_playList = nullptr;
+    BOOL m_bNoDuplicates = FALSE;
+    BOOL m_bViewOnly = FALSE;
+    QString m_strPath;
+    QStringList m_entries;
+    BOOL m_bModified = FALSE;
+    int m_nAviImage = 0;
+    int m_nMidImage = 0;
+    int m_nWavImage = 0;
+    int m_nCdImage = 0;
+    int m_nFileImage = 0;
+    int m_nMissingImage = 0;
+    QList<QIcon> m_imageList;
+
+    // The rows as entries, location followed by name, in row order.
+    QStringList RowEntries() const;
+    bool IsDuplicate(const QString& entry) const;
+    void FillRows(const QStringList& entries);
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCommand(int id, int code) override;
+    void OnOK() override;
+    void OnHelp() override;
+
+    // Entries (CollectionDlgEntries.cpp).
+    void OnAddFiles();
+    void OnAddCdTracks();
+    void OnDelete();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnNoDuplicates();
+
+    // Collection files (CollectionDlgFiles.cpp).
+    void OnNew();
+    void OnSelectCollection();
+    void OnSave();
+    void OnSaveAs();
+
+private:
+    void SetupColumns();
+    void SetupImageList();
+    int AddImage(const QIcon& icon);
+    int KindImage(const QString& entry, int& kindImage, const char* fallback);
+    void AppendRow(const QString& name, const QString& location, int image);
+    void MoveSelectedRow(int step);
+
+    bool IsUntitled() const;
+    void SetCollectionPath(const QString& path);
+    QString AskSavePath();
+    bool AskDiscardChanges();
+    void SaveRows();
+
+    // The encoding the rows go back to disk in: that of the file they came from.
+    text::Encoding m_encoding = text::Encoding::Cp932;
+};

@@ -1,0 +1,114 @@
+// The collection editor's file commands: new, open, save, save as.
+#include <QTreeWidget>
+
+#include "collection/CCollectionDlg.h"
+#include "collection/CollectionFile.h"
+#include "platform/text/PathSplit.h"
+#include "platform/ui/FileDialog.h"
+#include "platform/ui/MessageBox.h"
+#include "res/Strings.h"
+
+// The title label is the editor's only mark of an untitled collection.
+bool CCollectionDlg::IsUntitled() const
+{
+    return GetDlgItemText(IDC_TITLE) == res::Text(res::text::kNoTitle);
+}
+
+void CCollectionDlg::SetCollectionPath(const QString& path)
+{
+    m_strPath = path;
+    SetDlgItemText(IDC_TITLE, text::SplitPath(path).fname);
+}
+
+// False when the user keeps the unsaved changes; a Yes clears the change mark.
+bool CCollectionDlg::AskDiscardChanges()
+{
+    if (!m_bModified)
+        return true;
+    if (platform::AfxMessageBox(res::LoadStr(106), platform::MB_YESNO, this) != platform::IDYES)
+        return false;
+    m_bModified = FALSE;
+    return true;
+}
+
+// The chosen path, ".lst" added to a name without extension; empty when cancelled.
+QString CCollectionDlg::AskSavePath()
+{
+    platform::FileDialogRequest request;
+    request.kind = platform::FileDialogRequest::Kind::Save;
+    request.filter = res::Text(res::text::kCollectionFilter);
+    request.defaultExt = res::Text(res::text::kCollectionExt);
+    request.initialName = res::Text(res::text::kNewCollectionName);
+    const QStringList paths = platform::AfxFileDialog(this, request);
+    if (paths.isEmpty() || paths.first().isEmpty())
+        return {};
+    QString path = paths.first();
+    if (text::SplitPath(path).ext.isEmpty())
+        path += QLatin1Char('.') + request.defaultExt;
+    return path;
+}
+
+// Replaces the file whole: a failed save leaves the old file as it was.
+void CCollectionDlg::SaveRows()
+{
+    text::Encoding written = m_encoding;
+    if (!collection::WriteCollectionFile(m_strPath, RowEntries(), m_encoding, &written)) {
+        platform::AfxMessageBox(res::Text(res::text::kWriteError), platform::MB_OK, this);
+        return;
+    }
+    m_encoding = written;
+    m_bModified = FALSE;
+}
+
+void CCollectionDlg::OnNew()
+{
+    if (!AskDiscardChanges())
+        return;
+    m_playList->clear();
+    m_strPath.clear();
+    SetDlgItemText(IDC_TITLE, res::Text(res::text::kNoTitle));
+    m_encoding = text::Encoding::Cp932;
+}
+
+void CCollectionDlg::OnSelectCollection()
+{
+    if (!AskDiscardChanges())
+        return;
+    platform::FileDialogRequest request;
+    request.kind = platform::FileDialogRequest::Kind::Open;
+    request.filter = res::Text(res::text::kCollectionFilter);
+    const QStringList paths = platform::AfxFileDialog(this, request);
+    if (paths.isEmpty() || paths.first().isEmpty())
+        return;
+
+    SetCollectionPath(paths.first());
+    text::Encoding encoding = text::Encoding::Cp932;
+    const std::optional<QStringList> entries = collection::ReadCollectionFile(m_strPath, &encoding);
+    if (!entries) {
+        platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
+        return;
+    }
+    m_playList->clear();
+    FillRows(*entries);
+    m_encoding = encoding;
+}
+
+void CCollectionDlg::OnSave()
+{
+    if (IsUntitled()) {
+        const QString path = AskSavePath();
+        if (path.isEmpty())
+            return;
+        SetCollectionPath(path);
+    }
+    SaveRows();
+}
+
+void CCollectionDlg::OnSaveAs()
+{
+    const QString path = AskSavePath();
+    if (path.isEmpty())
+        return;
+    SetCollectionPath(path);
+    SaveRows();
+}

@@ -1,0 +1,183 @@
+#include "platform/drives/DriveMap.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QSet>
+#include <cdio/cdio.h>
+#include <sys/stat.h>
+
+#include "platform/drives/CdioSetup.h"
+#include "platform/drives/PathResolver.h"
+
+namespace drives {
+namespace {
+
+// 'A'..'Z' for "x", "X:", "X:\..."; 0 for anything else.
+char LetterOf(const QString& drive)
+{
+    if (drive.isEmpty())
+        return 0;
+    const char16_t c = drive.at(0).unicode();
+    if (drive.size() >= 2 && drive.at(1) != u':')
+        return 0;
+    if (c >= u'a' && c <= u'z')
+        return static_cast<char>(c - u'a' + 'A');
+    if (c >= u'A' && c <= u'Z')
+        return static_cast<char>(c);
+    return 0;
+}
+
+// Two spellings of one physical drive (/dev/cdrom, /dev/sr0) meet here.
+QString RealPath(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+bool IsDiscImage(const QString& target)
+{
+    static const QStringList kExtensions{QStringLiteral(".cue"), QStringLiteral(".toc"), QStringLiteral(".nrg"),
+                                         QStringLiteral(".bin")};
+    for (const QString& ext : kExtensions)
+        if (target.endsWith(ext, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// "Q=/a.cue;R=/b.cue" -> {Q: /a.cue, R: /b.cue}; items without a letter are ignored.
+void ParseEnvironment(const QString& text, std::map<char, QString>& out)
+{
+    for (const QString& item : text.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = item.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        const char letter = LetterOf(item.left(eq).trimmed());
+        if (letter)
+            out[letter] = item.mid(eq + 1);
+    }
+}
+
+}  // namespace
+
+DriveMap DriveMap::Build(const QStringList& detectedCdDevices, const QMap<QString, QString>& settings,
+                         const QString& environment)
+{
+    std::map<char, QString> chosen;
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        if (const char letter = LetterOf(it.key()))
+            chosen[letter] = it.value();
+    ParseEnvironment(environment, chosen);
+
+    QSet<QString> takenDevices;
+    for (const auto& [letter, target] : chosen)
+        if (!target.isEmpty())
+            takenDevices.insert(RealPath(target));
+    QSet<QString> detectedDevices;
+    for (const QString& device : detectedCdDevices)
+        detectedDevices.insert(RealPath(device));
+
+    DriveMap map;
+    char next = 'D';
+    for (const QString& device : detectedCdDevices) {
+        const QString real = RealPath(device);
+        if (takenDevices.contains(real))
+            continue;
+        takenDevices.insert(real);
+        while (next <= 'Z' && chosen.count(next))
+            ++next;
+        if (next > 'Z')
+            break;
+        map.m_drives[next++] = Drive{device, true};
+    }
+    for (const auto& [letter, target] : chosen)
+        if (!target.isEmpty())
+            map.m_drives[letter] = Drive{target, detectedDevices.contains(RealPath(target))};
+    return map;
+}
+
+DriveMap DriveMap::FromSystem()
+{
+    return Build(DetectCdDevices(), ReadSettings(), qEnvironmentVariable("LIRABOX_DRIVES"));
+}
+
+QStringList DriveMap::DetectCdDevices()
+{
+    InitCdio();
+    QStringList devices;
+    char** list = cdio_get_devices(DRIVER_DEVICE);
+    if (!list)
+        return devices;
+    for (char** p = list; *p; ++p)
+        devices.append(QFile::decodeName(*p));
+    cdio_free_device_list(list);
+    return devices;
+}
+
+QMap<QString, QString> DriveMap::ReadSettings()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
+                       QStringLiteral("Lirabox"));
+    settings.beginGroup(QStringLiteral("Drives"));
+    QMap<QString, QString> drives;
+    for (const QString& key : settings.childKeys())
+        drives.insert(key, settings.value(key).toString());
+    return drives;
+}
+
+QStringList DriveMap::LogicalDriveStrings() const
+{
+    QStringList roots;
+    for (const auto& [letter, drive] : m_drives)
+        if (TypeOf(drive) != DRIVE_NO_ROOT_DIR)
+            roots.append(QString(QChar(letter)) + QStringLiteral(":\\"));
+    return roots;
+}
+
+unsigned DriveMap::GetDriveType(const QString& root) const
+{
+    const Drive* drive = Find(root);
+    return drive ? TypeOf(*drive) : DRIVE_NO_ROOT_DIR;
+}
+
+QString DriveMap::Target(const QString& drive) const
+{
+    const Drive* found = Find(drive);
+    return found ? found->target : QString();
+}
+
+const DriveMap::Drive* DriveMap::Find(const QString& drive) const
+{
+    const auto it = m_drives.find(LetterOf(drive));
+    return it == m_drives.end() ? nullptr : &it->second;
+}
+
+unsigned DriveMap::TypeOf(const Drive& drive) const
+{
+    if (drive.detected || IsDiscImage(drive.target))
+        return DRIVE_CDROM;
+    struct stat info {};
+    if (::stat(QFile::encodeName(drive.target).constData(), &info) != 0)
+        return DRIVE_NO_ROOT_DIR;
+    if (S_ISDIR(info.st_mode))
+        return DRIVE_FIXED;
+    if (S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode))
+        return DRIVE_CDROM;
+    return DRIVE_NO_ROOT_DIR;
+}
+
+QByteArray DriveMap::ResolveNativePath(const QString& path) const
+{
+    if (path.size() < 2 || path.at(1) != u':' || !LetterOf(path))
+        return ResolvePosixPath(path);
+    const Drive* drive = Find(path);
+    if (!drive || TypeOf(*drive) != DRIVE_FIXED)
+        return {};
+    return ResolveUnder(QFile::encodeName(drive->target), path.mid(2));
+}
+
+QString DriveMap::ResolvePath(const QString& path) const
+{
+    return QFile::decodeName(ResolveNativePath(path));
+}
+
+}  // namespace drives

@@ -1,0 +1,323 @@
+#include "platform/mci/CdDevice.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cdio/mmc.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+
+#include "platform/drives/CdioSetup.h"
+#include "platform/mci/CdSectorReader.h"
+#include "platform/mci/CdStream.h"
+#include "platform/mci/CdTime.h"
+#include "platform/mci/Mci.h"
+
+namespace mci {
+namespace {
+
+// Targets open in this process, and the trays of disc images (which have
+// none, so the tray lives here and outlasts the devices).
+struct Tables {
+    std::mutex mutex;
+    std::set<QString> open;
+    std::set<QString> imageTraysOpen;
+};
+
+Tables& GetTables()
+{
+    static Tables s_tables;
+    return s_tables;
+}
+
+bool ImageTrayOpen(const QString& key)
+{
+    Tables& tables = GetTables();
+    std::lock_guard lock(tables.mutex);
+    return tables.imageTraysOpen.count(key) != 0;
+}
+
+QString CanonicalKey(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+bool IsDeviceNode(const QString& target)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(target).constData(), &info) == 0 &&
+           (S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode));
+}
+
+}  // namespace
+
+std::int32_t CdDevice::Toc::End() const
+{
+    // A .bin cut short moves the lead-out before later track starts.
+    return std::max(leadOut, start.back());
+}
+
+std::unique_ptr<CdDevice> CdDevice::Open(const QString& target)
+{
+    drives::InitCdio();
+    const QString key = CanonicalKey(target);
+    Tables& tables = GetTables();
+    {
+        std::lock_guard lock(tables.mutex);
+        if (!tables.open.insert(key).second)
+            return nullptr;
+    }
+    return std::unique_ptr<CdDevice>(new CdDevice(target, key, !IsDeviceNode(target)));
+}
+
+CdDevice::CdDevice(QString target, QString key, bool image)
+    : m_target(std::move(target)), m_key(std::move(key)), m_image(image)
+{
+}
+
+CdDevice::~CdDevice()
+{
+    DropDisc();
+    Tables& tables = GetTables();
+    std::lock_guard lock(tables.mutex);
+    tables.open.erase(m_key);
+}
+
+bool CdDevice::LoadDisc()
+{
+    if (m_image && ImageTrayOpen(m_key))
+        return false;
+    std::lock_guard lock(m_cdioMutex);
+    if (!m_image && m_cdio && !m_stream && cdio_get_media_changed(m_cdio) == 1) {
+        cdio_destroy(m_cdio);
+        m_cdio = nullptr;
+        m_toc.reset();
+    }
+    if (m_toc)
+        return true;
+    if (!m_cdio)
+        m_cdio = cdio_open(QFile::encodeName(m_target).constData(), m_image ? DRIVER_UNKNOWN : DRIVER_DEVICE);
+    if (!m_cdio)
+        return false;
+    Toc toc;
+    const track_t first = cdio_get_first_track_num(m_cdio);
+    const track_t count = cdio_get_num_tracks(m_cdio);
+    toc.leadOut = cdio_get_track_lsn(m_cdio, CDIO_CDROM_LEADOUT_TRACK);
+    bool valid = first != CDIO_INVALID_TRACK && count != CDIO_INVALID_TRACK && count > 0 &&
+                 toc.leadOut != CDIO_INVALID_LSN;
+    for (int t = first; valid && t < first + count; ++t) {
+        const lsn_t start = cdio_get_track_lsn(m_cdio, static_cast<track_t>(t));
+        valid = start != CDIO_INVALID_LSN;
+        toc.start.push_back(start);
+        toc.audio.push_back(cdio_get_track_format(m_cdio, static_cast<track_t>(t)) == TRACK_FORMAT_AUDIO);
+    }
+    if (!valid) {
+        // No disc (yet): the next question opens the drive afresh.
+        cdio_destroy(m_cdio);
+        m_cdio = nullptr;
+        return false;
+    }
+    toc.first = first;
+    m_position = LsnToMs(toc.start.front());
+    m_toc = std::move(toc);
+    return true;
+}
+
+void CdDevice::DropDisc()
+{
+    EndStream();
+    std::lock_guard lock(m_cdioMutex);
+    if (m_cdio)
+        cdio_destroy(m_cdio);
+    m_cdio = nullptr;
+    m_toc.reset();
+}
+
+bool CdDevice::TrayOpen()
+{
+    if (m_image)
+        return ImageTrayOpen(m_key);
+    if (m_stream)
+        return false;
+    std::lock_guard lock(m_cdioMutex);
+    return m_cdio && mmc_get_tray_status(m_cdio) == 1;
+}
+
+std::optional<std::size_t> CdDevice::IndexOf(int track) const
+{
+    if (!m_toc || track < m_toc->first)
+        return std::nullopt;
+    const auto index = static_cast<std::size_t>(track - m_toc->first);
+    if (index >= m_toc->start.size())
+        return std::nullopt;
+    return index;
+}
+
+bool CdDevice::Ready()
+{
+    SettleStream();
+    return m_stream || LoadDisc();
+}
+
+long CdDevice::Mode()
+{
+    SettleStream();
+    if (m_stream)
+        return m_paused ? kModePaused : kModePlaying;
+    if (TrayOpen())
+        return kModeOpen;
+    return LoadDisc() ? kModeStopped : kModeNotReady;
+}
+
+std::optional<int> CdDevice::TrackCount()
+{
+    if (!Ready())
+        return std::nullopt;
+    return static_cast<int>(m_toc->start.size());
+}
+
+std::optional<std::uint32_t> CdDevice::TrackStart(int track)
+{
+    const auto index = Ready() ? IndexOf(track) : std::nullopt;
+    if (!index)
+        return std::nullopt;
+    return LsnToMs(m_toc->start[*index]);
+}
+
+std::optional<std::uint32_t> CdDevice::TrackLength(int track)
+{
+    const auto index = Ready() ? IndexOf(track) : std::nullopt;
+    if (!index)
+        return std::nullopt;
+    const std::int32_t end = *index + 1 < m_toc->start.size() ? m_toc->start[*index + 1] : m_toc->leadOut;
+    const std::uint32_t startMs = LsnToMs(m_toc->start[*index]);
+    const std::uint32_t endMs = LsnToMs(end);
+    return endMs > startMs ? endMs - startMs : 0;
+}
+
+std::optional<std::uint32_t> CdDevice::DiscLength()
+{
+    if (!Ready())
+        return std::nullopt;
+    return LsnToMs(m_toc->leadOut) - std::min(LsnToMs(m_toc->leadOut), LsnToMs(m_toc->start.front()));
+}
+
+std::optional<std::uint32_t> CdDevice::Position()
+{
+    if (!Ready())
+        return std::nullopt;
+    return m_stream ? StreamPosition() : m_position;
+}
+
+std::uint32_t CdDevice::StreamPosition() const
+{
+    const std::int64_t played = m_stream->PositionMs().value_or(0);
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(m_playStart + played, m_playEnd));
+}
+
+bool CdDevice::Play(std::uint32_t from, std::optional<std::uint32_t> to)
+{
+    if (!Ready())
+        return false;
+    const Toc& toc = *m_toc;
+    const std::int32_t fromLsn = std::max(MsToLsn(from), toc.start.front());
+    if (fromLsn >= toc.End() || (to && (*to <= from || *to > LsnToMs(toc.End()))))
+        return false;
+    const auto track = std::upper_bound(toc.start.begin(), toc.start.end(), fromLsn) - toc.start.begin() - 1;
+    if (!toc.audio[track])
+        return false;
+    std::int32_t readEnd = std::min(to ? MsToLsn(*to) : toc.leadOut, toc.leadOut);
+    for (auto next = static_cast<std::size_t>(track) + 1; next < toc.start.size(); ++next)
+        if (!toc.audio[next]) {
+            readEnd = std::min(readEnd, toc.start[next]);
+            break;
+        }
+
+    EndStream();
+    auto reader = CdSectorReader::Create(m_cdio, m_cdioMutex, fromLsn);
+    if (!reader)
+        return false;
+    auto stream = std::make_unique<CdStream>(std::move(reader), fromLsn, readEnd);
+    QString error;
+    if (!stream->Start(&error))
+        return false;
+    m_stream = std::move(stream);
+    m_paused = false;
+    m_playStart = LsnToMs(fromLsn);
+    m_playEnd = to ? *to : std::max(LsnToMs(toc.leadOut), m_playStart);
+    return true;
+}
+
+void CdDevice::EndStream()
+{
+    if (!m_stream)
+        return;
+    m_position = StreamPosition();
+    m_stream.reset();
+    m_paused = false;
+}
+
+void CdDevice::SettleStream()
+{
+    if (m_stream && m_stream->Ended()) {
+        m_stream.reset();
+        m_paused = false;
+        m_position = m_playEnd;
+    }
+}
+
+bool CdDevice::Stop()
+{
+    SettleStream();
+    EndStream();
+    return true;
+}
+
+bool CdDevice::Pause()
+{
+    SettleStream();
+    if (m_stream && !m_paused) {
+        m_stream->SetPaused(true);
+        m_paused = true;
+    }
+    return true;
+}
+
+bool CdDevice::Resume()
+{
+    SettleStream();
+    if (!m_stream)
+        return false;
+    if (m_paused) {
+        m_stream->SetPaused(false);
+        m_paused = false;
+    }
+    return true;
+}
+
+bool CdDevice::SetDoor(bool open)
+{
+    if (m_image) {
+        if (open)
+            DropDisc();
+        Tables& tables = GetTables();
+        std::lock_guard lock(tables.mutex);
+        if (open)
+            tables.imageTraysOpen.insert(m_key);
+        else
+            tables.imageTraysOpen.erase(m_key);
+        return true;
+    }
+    // cdio_eject_media would free the handle it is given: close ours first
+    // and eject by the drive's path.
+    DropDisc();
+    const QByteArray path = QFile::encodeName(m_target);
+    const driver_return_code_t result =
+        open ? cdio_eject_media_drive(path.constData()) : cdio_close_tray(path.constData(), nullptr);
+    return result == DRIVER_OP_SUCCESS;
+}
+
+}  // namespace mci

@@ -1,0 +1,196 @@
+#include "platform/mci/CdStream.h"
+
+#include <atomic>
+#include <gst/app/gstappsrc.h>
+#include <gst/audio/audio.h>
+#include <gst/gst.h>
+#include <thread>
+
+#include "platform/mci/CdSectorReader.h"
+#include "platform/mci/CdTime.h"
+#include "platform/mci/GstAudioOutput.h"
+
+namespace mci {
+namespace {
+
+// Sectors per buffer: 66 ms. Larger buffers make pause positions and the end
+// of stream run ahead of what was heard.
+constexpr int kChunkSectors = 5;
+// What appsrc holds before a push blocks: half a second.
+constexpr guint64 kQueueBytes = kSectorsPerSecond / 2 * kSectorBytes;
+constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+
+}  // namespace
+
+struct CdStream::Shared {
+    std::unique_ptr<CdSectorReader> reader;
+    std::int32_t from = 0;
+    std::int32_t end = 0;
+    GstElement* pipeline = nullptr;
+    GstElement* source = nullptr;  // owned by the pipeline
+    std::thread feeder;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> eos{false};
+    std::atomic<bool> error{false};
+    std::atomic<bool> warning{false};
+};
+
+namespace {
+
+// Runs on whichever thread posts; records and drops, so nothing piles up on
+// the bus and no GLib callback reaches the UI thread.
+GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
+{
+    auto* shared = static_cast<CdStream::Shared*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        shared->eos = true;
+        break;
+    case GST_MESSAGE_ERROR:
+        shared->error = true;
+        break;
+    case GST_MESSAGE_WARNING:
+        shared->warning = true;
+        break;
+    default:
+        break;
+    }
+    gst_message_unref(message);
+    return GST_BUS_DROP;
+}
+
+GstElement* MakeSource()
+{
+    GstElement* source = gst_element_factory_make("appsrc", nullptr);
+    if (!source)
+        return nullptr;
+    GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(S16), "layout",
+                                        G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, 44100, "channels",
+                                        G_TYPE_INT, 2, nullptr);
+    g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes", kQueueBytes,
+                 nullptr);
+    gst_caps_unref(caps);
+    return source;
+}
+
+}  // namespace
+
+CdStream::CdStream(std::unique_ptr<CdSectorReader> reader, std::int32_t from, std::int32_t end)
+    : m_shared(std::make_unique<Shared>())
+{
+    m_shared->reader = std::move(reader);
+    m_shared->from = from;
+    m_shared->end = end;
+}
+
+CdStream::~CdStream()
+{
+    m_shared->stop = true;
+    if (m_shared->pipeline)
+        gst_element_set_state(m_shared->pipeline, GST_STATE_NULL);
+    if (m_shared->feeder.joinable())
+        m_shared->feeder.join();
+    if (m_shared->pipeline)
+        gst_object_unref(m_shared->pipeline);
+}
+
+bool CdStream::Start(QString* error)
+{
+    if (!EnsureGstreamer()) {
+        *error = QStringLiteral("GStreamer cannot start");
+        return false;
+    }
+    GstElement* output = MakeAudioOutput(error);
+    if (!output)
+        return false;
+    GstElement* source = MakeSource();
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    if (!source || !convert || !resample) {
+        for (GstElement* element : {source, convert, resample, output})
+            if (element)
+                gst_object_unref(gst_object_ref_sink(element));
+        *error = QStringLiteral("appsrc, audioconvert or audioresample is missing");
+        return false;
+    }
+    Shared& shared = *m_shared;
+    shared.pipeline = gst_pipeline_new(nullptr);
+    shared.source = source;
+    gst_bin_add_many(GST_BIN(shared.pipeline), source, convert, resample, output, nullptr);
+    if (!gst_element_link_many(source, convert, resample, output, nullptr)) {
+        *error = QStringLiteral("the audio output does not take the CD's samples");
+        return false;
+    }
+    GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(shared.pipeline));
+    gst_bus_set_sync_handler(bus, OnBusMessage, &shared, nullptr);
+    gst_object_unref(bus);
+
+    // appsrc refuses buffers until it has left NULL.
+    if (gst_element_set_state(shared.pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        *error = QStringLiteral("the audio output cannot start");
+        return false;
+    }
+    shared.feeder = std::thread([this] { Feed(); });
+    const GstStateChangeReturn preroll =
+        gst_element_get_state(shared.pipeline, nullptr, nullptr, kPrerollTimeout);
+    if (preroll != GST_STATE_CHANGE_SUCCESS || shared.error || shared.warning) {
+        // autoaudiosink without a device plugs a fake sink and only warns.
+        *error = QStringLiteral("the audio output cannot play");
+        return false;
+    }
+    if (gst_element_set_state(shared.pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE || shared.error) {
+        *error = QStringLiteral("the audio output cannot play");
+        return false;
+    }
+    return true;
+}
+
+void CdStream::Feed()
+{
+    Shared& shared = *m_shared;
+    GstAppSrc* source = GST_APP_SRC(shared.source);
+    std::int32_t sector = shared.from;
+    std::uint64_t pushed = 0;
+    while (!shared.stop && sector < shared.end) {
+        const int count = std::min<std::int32_t>(kChunkSectors, shared.end - sector);
+        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * kSectorBytes, nullptr);
+        GstMapInfo map;
+        gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+        const int got = shared.reader->Read(map.data, count);
+        gst_buffer_unmap(buffer, &map);
+        if (got <= 0) {
+            gst_buffer_unref(buffer);
+            break;
+        }
+        gst_buffer_set_size(buffer, static_cast<gssize>(got) * kSectorBytes);
+        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(pushed, GST_SECOND, kSectorsPerSecond);
+        GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(got, GST_SECOND, kSectorsPerSecond);
+        pushed += static_cast<std::uint64_t>(got);
+        if (gst_app_src_push_buffer(source, buffer) != GST_FLOW_OK || got < count)
+            break;
+        sector += got;
+    }
+    // A read error ends the play like its end: what was read still sounds.
+    if (!shared.stop)
+        gst_app_src_end_of_stream(source);
+}
+
+void CdStream::SetPaused(bool paused)
+{
+    gst_element_set_state(m_shared->pipeline, paused ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+}
+
+std::optional<std::int64_t> CdStream::PositionMs() const
+{
+    gint64 position = 0;
+    if (!gst_element_query_position(m_shared->pipeline, GST_FORMAT_TIME, &position) || position < 0)
+        return std::nullopt;
+    return position / static_cast<gint64>(GST_MSECOND);
+}
+
+bool CdStream::Ended() const
+{
+    return m_shared->eos || m_shared->error;
+}
+
+}  // namespace mci

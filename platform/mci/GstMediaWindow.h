@@ -1,0 +1,69 @@
+#pragma once
+// Media files played by GStreamer in a video window of our own.
+
+#include "platform/mci/Mci.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace mci {
+
+class GstFilePlayer;
+class VideoWidget;
+
+class GstMediaFactory final : public MediaFactory {
+public:
+    std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
+};
+
+class GstMediaWindow final : public MediaWindow {
+public:
+    // With a parent the window is a child of it and shows only once there is
+    // a picture; without one it is a top-level window sized by the movie.
+    static std::unique_ptr<GstMediaWindow> Open(QWidget* parent, unsigned style, const QString& path);
+    ~GstMediaWindow() override;
+
+    long Length() override { return m_length; }
+    long Position() override;
+    long Mode() override;
+    void Play() override;
+    void Pause() override;
+    void Resume() override;
+    void SeekToStart() override;
+    void Stop() override;
+    QRect Destination() override;
+    void MoveTo(const QRect& rect) override;
+    QWidget* Widget() override;
+
+private:
+    enum class State { Stopped, Playing, Paused };
+
+    GstMediaWindow(unsigned style, const QString& path);
+    bool OpenFile(QWidget* parent);
+    void MakeWidget(QWidget* parent);
+    void OnFrame(const QImage& frame);  // streaming thread
+    void ShowLatestFrame();
+    void UpdateTitle();
+    void Rewind();
+
+    const unsigned m_style;
+    const QString m_path;
+    std::unique_ptr<GstFilePlayer> m_player;
+    long m_length = 0;
+    long m_lastPosition = 0;
+    State m_state = State::Stopped;
+    VideoWidget* m_widget = nullptr;  // null once destroyed, by us or by its parent
+    QTimer m_titleTimer;
+    // Frames cross from the streaming thread to the UI thread here.
+    std::mutex m_frameMutex;
+    QImage m_latestFrame;
+    std::atomic<bool> m_frameQueued{false};
+    QObject m_uiContext;
+};
+
+}  // namespace mci

@@ -1,0 +1,311 @@
+// The transport commands: Play, Pause, Home, Next, Previous, Eject and a pick
+// in the title list.
+#include <QComboBox>
+
+#include "app/CPlayerApp.h"
+#include "collection/CollectionEntry.h"
+#include "platform/Services.h"
+#include "platform/mci/Mci.h"
+#include "platform/text/MbString.h"
+#include "platform/text/PathSplit.h"
+#include "platform/ui/MessageBox.h"
+#include "player/CPlayerDlg.h"
+#include "res/Strings.h"
+
+namespace {
+
+bool RepeatOn()
+{
+    const CPlayerApp* app = AfxGetApp();
+    return app && (app->m_flags & kFlagRepeat);
+}
+
+bool ShuffleOn()
+{
+    const CPlayerApp* app = AfxGetApp();
+    return app && (app->m_flags & kFlagShuffle);
+}
+
+}  // namespace
+
+int CPlayerDlg::EntryCount() const
+{
+    const CPlayerApp* app = AfxGetApp();
+    return app ? static_cast<int>(app->m_entries.size()) : 0;
+}
+
+QString CPlayerDlg::EntryAt(int index) const
+{
+    const CPlayerApp* app = AfxGetApp();
+    return app && index >= 0 && index < app->m_entries.size() ? app->m_entries.at(index) : QString();
+}
+
+void CPlayerDlg::OnPlay()
+{
+    m_noCdDriveShown = false;
+    m_cdRunLeft = 0;
+    if (ShuffleOn())
+        BuildShuffleOrder(m_shuffleOrder);
+    const int index = Idx(m_playPos);
+    m_entryNumber = index + 1;
+    if (index < 0) {
+        platform::AfxMessageBox(res::Text(res::text::kListEmpty), platform::MB_OK, this);
+        PostCommand(IDC_STOP);
+        return;
+    }
+    m_entry = EntryAt(index);
+    if (!PlayEntry())
+        return;
+    EnableControl(IDC_HOME, true);
+    EnableControl(IDC_STOP, true);
+    EnableControl(IDC_PAUSE, true);
+    EnableControl(IDC_PREVIOUS, false);
+    EnableControl(IDC_NEXT, EntryCount() > 1);
+    NextDlgCtl();
+    EnableControl(IDC_PLAY, false);
+    EnableControl(IDC_SHUFFLE, false);
+}
+
+void CPlayerDlg::OnPause()
+{
+    mci::CdSystem* cd = platform::GetServices().cd;
+    switch (QueryMode()) {
+    case mci::kModePlaying:
+        if (m_isCdTrack) {
+            if (const auto position = cd->Status(m_cdDeviceId, mci::StatusItem::Position))
+                m_pausePos = *position;
+            cd->Pause(m_cdDeviceId);
+        } else {
+            m_mciWnd.Pause();
+        }
+        break;
+    case mci::kModePaused:
+        if (m_isCdTrack)
+            cd->Resume(m_cdDeviceId);
+        else
+            m_mciWnd.Resume();
+        break;
+    case mci::kModeStopped:
+        if (m_isCdTrack)
+            cd->Play(m_cdDeviceId, m_pausePos, m_cdTo ? std::optional<std::uint32_t>(m_cdTo) : std::nullopt);
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayerDlg::OnHome()
+{
+    if (m_isCdTrack) {
+        if (mci::CdSystem* cd = platform::GetServices().cd)
+            cd->Play(m_cdDeviceId, m_cdFrom, m_cdTo ? std::optional<std::uint32_t>(m_cdTo) : std::nullopt);
+        return;
+    }
+    const long mode = QueryMode();
+    m_mciWnd.SeekToStart();
+    if (mode == mci::kModePlaying)
+        m_mciWnd.Play();
+}
+
+void CPlayerDlg::OnNext()
+{
+    StopTimer();
+    if (!m_isCdTrack) {
+        m_mciWnd.Stop();
+        m_mciWnd.Close();
+    } else {
+        if (!(m_endReached && m_cdRunLeft != 0)) {
+            if (mci::CdSystem* cd = platform::GetServices().cd) {
+                cd->Stop(m_cdDeviceId);
+                cd->Close(m_cdDeviceId);
+            }
+        }
+        if (!m_endReached)
+            m_cdRunLeft = 0;
+    }
+    m_endReached = FALSE;
+    m_isCdTrack = FALSE;
+    HideAnimation();
+
+    const int n = EntryCount();
+    ++m_playPos;
+    if (m_playPos + 1 > n) {
+        if (RepeatOn()) {
+            m_playPos = 0;
+            m_cdRunLeft = 0;
+        } else {
+            PostCommand(IDC_STOP);
+            m_playPos = 0;
+            EnableControl(IDC_PLAY, true);
+            EnableControl(IDC_STOP, false);
+            return;
+        }
+    }
+    const int index = Idx(m_playPos);
+    m_entryNumber = index + 1;
+    if (index < 0) {
+        m_playPos = 0;
+        EnableControl(IDC_PLAY, true);
+        EnableControl(IDC_STOP, false);
+        return;
+    }
+    if (m_playPos + 1 >= n && !RepeatOn()) {
+        NextDlgCtl();
+        EnableControl(IDC_NEXT, false);
+    } else {
+        EnableControl(IDC_NEXT, true);
+    }
+    EnableControl(IDC_PREVIOUS, m_playPos > 0);
+    m_entry = EntryAt(index);
+    PlayEntry();
+}
+
+void CPlayerDlg::OnPrevious()
+{
+    StopTimer();
+    if (!m_isCdTrack) {
+        m_mciWnd.Stop();
+        m_mciWnd.Close();
+    } else {
+        if (mci::CdSystem* cd = platform::GetServices().cd) {
+            cd->Stop(m_cdDeviceId);
+            cd->Close(m_cdDeviceId);
+        }
+        m_cdRunLeft = 0;
+    }
+    m_isCdTrack = FALSE;
+    HideAnimation();
+
+    --m_playPos;
+    const int index = Idx(m_playPos);
+    m_entryNumber = index + 1;
+    if (index < 0) {
+        PostCommand(IDC_STOP);
+        return;
+    }
+    const int n = EntryCount();
+    if (m_playPos > 0) {
+        EnableControl(IDC_PREVIOUS, true);
+    } else {
+        NextDlgCtl();
+        EnableControl(IDC_PREVIOUS, false);
+    }
+    if (m_playPos + 1 < n) {
+        EnableControl(IDC_NEXT, true);
+    } else {
+        NextDlgCtl();
+        EnableControl(IDC_NEXT, false);
+    }
+    m_entry = EntryAt(index);
+    PlayEntry();
+}
+
+void CPlayerDlg::OnEject()
+{
+    mci::CdSystem* cd = platform::GetServices().cd;
+    const long mode = QueryMode();
+    m_cdRunLeft = 0;
+    m_endReached = FALSE;
+    if (m_isCdTrack && (mode == mci::kModePlaying || mode == mci::kModePaused)) {
+        StopTimer();
+        cd->Stop(m_cdDeviceId);
+        cd->SetDoor(m_cdDeviceId, true);
+        cd->Close(m_cdDeviceId);
+        ResetToIdle();
+        return;
+    }
+    if (m_isCdTrack) {
+        cd->SetDoor(m_cdDeviceId, true);
+        cd->Close(m_cdDeviceId);
+        m_isCdTrack = FALSE;
+        return;
+    }
+    if (!cd)
+        return;
+    if (!cd->SendString(QStringLiteral("open cdaudio"), nullptr))
+        platform::AfxMessageBox(res::Text(res::text::kCdDeviceBusy), platform::MB_OK, this);
+    QString answer;
+    cd->SendString(QStringLiteral("status cdaudio mode notify"), &answer);
+    if (text::MbsICmp(answer.left(49), QStringLiteral("open")) == 0)
+        cd->SendString(QStringLiteral("set cdaudio door closed notify"), nullptr);
+    else
+        cd->SendString(QStringLiteral("set cdaudio door open notify"), nullptr);
+    cd->SendString(QStringLiteral("close cdaudio"), nullptr);
+}
+
+void CPlayerDlg::OnSelchangeTitle()
+{
+    const int s = m_titleCombo->currentIndex();
+    const int n = EntryCount();
+    if (s <= 0) {
+        PostCommand(IDC_STOP);
+        m_playPos = 0;
+        EnableControl(IDC_PLAY, true);
+        EnableControl(IDC_STOP, false);
+        return;
+    }
+    const QString item = m_titleCombo->itemText(s);
+    if (!m_entry.isEmpty()) {
+        const bool same = collection::IsCdTrackEntry(m_entry)
+                              ? text::MbsCmp(item, m_entry) == 0
+                              : text::MbsICmp(item, text::SplitPath(m_entry).fname) == 0;
+        if (same)
+            return;
+    }
+    m_noCdDriveShown = false;
+    m_cdRunLeft = 0;
+    m_endReached = FALSE;
+    const long mode = QueryMode();
+    if (mode == mci::kModePlaying || mode == mci::kModePaused) {
+        CloseEntryDevice();
+        m_isCdTrack = FALSE;
+        HideAnimation();
+        m_playPos = s - 1;
+        if (s > n) {
+            if (RepeatOn()) {
+                m_playPos = 0;
+            } else {
+                PostCommand(IDC_STOP);
+                m_playPos = 0;
+                EnableControl(IDC_PLAY, true);
+                EnableControl(IDC_STOP, false);
+                return;
+            }
+        }
+        m_entryNumber = m_playPos + 1;
+        if (m_playPos >= n) {
+            m_playPos = 0;
+            EnableControl(IDC_PLAY, true);
+            EnableControl(IDC_STOP, false);
+            return;
+        }
+        if (m_playPos + 1 < n)
+            EnableControl(IDC_NEXT, true);
+        else if (!RepeatOn())
+            EnableControl(IDC_NEXT, false);
+        EnableControl(IDC_PREVIOUS, m_playPos > 0);
+        m_cdRunLeft = 0;
+        m_entry = EntryAt(m_playPos);
+        PlayEntry();
+        return;
+    }
+    if (ShuffleOn())
+        BuildShuffleOrder(m_shuffleOrder);
+    m_playPos = s - 1;
+    m_entryNumber = s;
+    if (s - 1 >= n) {
+        platform::AfxMessageBox(res::Text(res::text::kListEmpty), platform::MB_OK, this);
+        PostCommand(IDC_STOP);
+        return;
+    }
+    m_entry = EntryAt(s - 1);
+    if (!PlayEntry())
+        return;
+    EnableControl(IDC_HOME, true);
+    EnableControl(IDC_STOP, true);
+    EnableControl(IDC_PAUSE, true);
+    EnableControl(IDC_PREVIOUS, s - 1 > 0);
+    EnableControl(IDC_NEXT, m_entryNumber < n || RepeatOn());
+    EnableControl(IDC_PLAY, false);
+    EnableControl(IDC_SHUFFLE, false);
+}

@@ -1,0 +1,153 @@
+// Collection files: the bytes written, the lines read, and saves that either
+// replace the file whole or leave it alone.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "collection/CollectionEntry.h"
+#include "collection/CollectionFile.h"
+
+using namespace Qt::StringLiterals;
+using collection::ReadCollectionFile;
+using collection::WriteCollectionFile;
+using text::Encoding;
+
+namespace {
+
+class CollectionFileTest : public testing::Test {
+protected:
+    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
+
+    QString WriteBytes(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(PathOf(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    static QByteArray ReadBytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(CollectionFileTest, WritesEntriesAsShiftJisLinesEndedByCrLf)
+{
+    const QStringList entries{u"C:\\MIDI\\ソ.mid"_s, collection::FormatCdTrackEntry(u"E:"_s, 3)};
+    Encoding written = Encoding::Utf8;
+    ASSERT_TRUE(WriteCollectionFile(PathOf(u"a.lst"_s), entries, Encoding::Cp932, &written));
+    EXPECT_EQ(written, Encoding::Cp932);
+    EXPECT_EQ(ReadBytes(PathOf(u"a.lst"_s)),
+              QByteArray("C:\\MIDI\\\x83\x5C.mid\r\n") + QByteArray::fromHex("453A5C204344C4D7AFB8203033") + "\r\n");
+    EXPECT_EQ(ReadCollectionFile(PathOf(u"a.lst"_s)), entries);
+}
+
+TEST_F(CollectionFileTest, EveryLineIsAnEntry)
+{
+    const struct {
+        QByteArray bytes;
+        QStringList entries;
+    } cases[] = {
+        {"a\r\nb", {u"a"_s, u"b"_s}},
+        {"a\r\nb\r\n", {u"a"_s, u"b"_s}},
+        {"a\r\n\r\nb\r\n", {u"a"_s, u""_s, u"b"_s}},
+        {"", {}},
+        {"\r\n", {u""_s}},
+        {"a\nb\n", {u"a"_s, u"b"_s}},
+        {" a \r\n", {u" a "_s}},
+        {"a\r\r\n", {u"a\r"_s}},
+        {"a\rb\r\n", {u"a\rb"_s}},
+        {"a\r\nb\r", {u"a"_s, u"b\r"_s}},
+        {QByteArray("a\0b\r\n", 5), {QStringView(u"a\0b", 3).toString()}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadCollectionFile(WriteBytes(u"r.lst"_s, c.bytes)), c.entries) << c.bytes.toStdString();
+}
+
+TEST_F(CollectionFileTest, FilesSurviveReadAndWriteByteForByte)
+{
+    const QByteArray files[] = {
+        "a\r\n\r\nb\r\n",
+        "",
+        "C:\\\x80\xA0\xFF.mid\r\n\xED\x40\r\n\x81\r\n",             // no Shift-JIS
+        "/home/u/\xE6\x9B\xB2/\xC3\xA9.mid\r\n/m/\xF0\x9F\x8E\xB5.wav\r\n",  // UTF-8
+    };
+    for (const QByteArray& bytes : files) {
+        const QString path = WriteBytes(u"s.lst"_s, bytes);
+        Encoding encoding = Encoding::Cp932;
+        const std::optional<QStringList> entries = ReadCollectionFile(path, &encoding);
+        ASSERT_TRUE(entries);
+        ASSERT_TRUE(WriteCollectionFile(path, *entries, encoding));
+        EXPECT_EQ(ReadBytes(path), bytes);
+    }
+}
+
+TEST_F(CollectionFileTest, LongLinesAndLineEndsAcrossReadBlocksStayWhole)
+{
+    for (const qsizetype length : {65534, 65535, 65536, 200001}) {
+        for (const Encoding encoding : {Encoding::Cp932, Encoding::Utf8}) {
+            const QStringList entries{QString(length, u'a'), QString(length / 3, u'曲'), u"b"_s};
+            ASSERT_TRUE(WriteCollectionFile(PathOf(u"long.lst"_s), entries, encoding));
+            Encoding read = encoding == Encoding::Utf8 ? Encoding::Cp932 : Encoding::Utf8;
+            EXPECT_EQ(ReadCollectionFile(PathOf(u"long.lst"_s), &read), entries) << length;
+            EXPECT_EQ(read, encoding) << length;
+        }
+    }
+}
+
+TEST_F(CollectionFileTest, NewFileIsUtf8OnlyWhenShiftJisCannotHoldAnEntry)
+{
+    const QStringList entries{u"/m/曲.mid"_s, u"/m/\U0001F3B5.wav"_s};
+    Encoding written = Encoding::Cp932;
+    ASSERT_TRUE(WriteCollectionFile(PathOf(u"n.lst"_s), entries, Encoding::Cp932, &written));
+    EXPECT_EQ(written, Encoding::Utf8);
+    EXPECT_EQ(ReadBytes(PathOf(u"n.lst"_s)), (entries.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
+    Encoding read = Encoding::Cp932;
+    EXPECT_EQ(ReadCollectionFile(PathOf(u"n.lst"_s), &read), entries);
+    EXPECT_EQ(read, Encoding::Utf8);
+}
+
+TEST_F(CollectionFileTest, ReadFailsWhenTheFileCannotBeOpened)
+{
+    WriteBytes(u"plain"_s, "x");
+    EXPECT_FALSE(ReadCollectionFile(PathOf(u"missing.lst"_s)));
+    EXPECT_FALSE(ReadCollectionFile(m_dir.path()));
+    EXPECT_FALSE(ReadCollectionFile(PathOf(u"plain/a.lst"_s)));
+}
+
+TEST_F(CollectionFileTest, FailedWriteReportsFalseAndChangesNothing)
+{
+    WriteBytes(u"plain"_s, "x");
+    EXPECT_FALSE(WriteCollectionFile(PathOf(u"plain/a.lst"_s), {u"a"_s}));
+    EXPECT_EQ(ReadBytes(PathOf(u"plain"_s)), "x");
+
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"folder.lst"_s));
+    EXPECT_FALSE(WriteCollectionFile(PathOf(u"folder.lst"_s), {u"a"_s}));
+    EXPECT_TRUE(QFileInfo(PathOf(u"folder.lst"_s)).isDir());
+}
+
+TEST_F(CollectionFileTest, SaveThroughASymlinkUpdatesItsTarget)
+{
+    const QString target = WriteBytes(u"real.lst"_s, "old\r\n");
+    const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(target, permissions));
+    ASSERT_TRUE(QFile::link(u"real.lst"_s, PathOf(u"link.lst"_s)));
+    ASSERT_TRUE(QFile::link(u"later.lst"_s, PathOf(u"dangling.lst"_s)));
+
+    ASSERT_TRUE(WriteCollectionFile(PathOf(u"link.lst"_s), {u"new"_s}));
+    ASSERT_TRUE(WriteCollectionFile(PathOf(u"dangling.lst"_s), {u"later"_s}));
+
+    EXPECT_TRUE(QFileInfo(PathOf(u"link.lst"_s)).isSymLink());
+    EXPECT_EQ(ReadBytes(target), "new\r\n");
+    EXPECT_EQ(QFile::permissions(target) & 0x7077, permissions);
+    EXPECT_TRUE(QFileInfo(PathOf(u"dangling.lst"_s)).isSymLink());
+    EXPECT_EQ(ReadBytes(PathOf(u"later.lst"_s)), "later\r\n");
+}

@@ -1,0 +1,5 @@
+lirabox_add_test(media/MediaPlaybackTest.cpp media)
+lirabox_add_test(media/MediaOpenTest.cpp media)
+lirabox_add_test(media/MediaVideoTest.cpp media)
+lirabox_add_test(media/MediaAudioTest.cpp media)
+lirabox_add_test(media/FakeMediaTest.cpp unit)

@@ -1,0 +1,265 @@
+// The real "cdaudio" device on BIN/CUE images: table of contents, plays that
+// run across track boundaries without a gap, pause, exclusive open, the tray
+// of the string commands, and the end of a play on a damaged image.
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "cd/CdDrives.h"
+#include "platform/Services.h"
+#include "platform/drives/DriveMap.h"
+#include "platform/mci/CdAudio.h"
+#include "tests/support/AudioCapture.h"
+#include "tests/support/DiscImageMaker.h"
+
+using mci::StatusItem;
+using testsupport::TrackSpec;
+
+namespace {
+
+// One tone per track; neighbours an octave or more apart.
+const std::vector<TrackSpec> kTwelveTracks{
+    {262, 3000}, {440, 700}, {880, 600}, {330, 500}, {523, 500}, {659, 500},
+    {784, 500},  {988, 500}, {392, 500}, {587, 500}, {698, 500}, {1047, 800},
+};
+
+// Disc milliseconds of a sector, computed here from first principles.
+std::uint32_t SectorMs(int sector)
+{
+    return std::uint32_t(sector * 1000 / 75);
+}
+
+class CdAudioTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(testsupport::WriteCueBin(Path("disc.cue"), kTwelveTracks));
+        MapDrives({{QStringLiteral("Q"), Path("disc.cue")}, {QStringLiteral("R"), Path("disc.cue")}});
+    }
+
+    QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+    void MapDrives(const QMap<QString, QString>& drives)
+    {
+        m_drives = drives::DriveMap::Build({}, drives, {});
+        platform::GetServices().drives = &m_drives;
+        platform::GetServices().cd = &m_cd;
+    }
+
+    mci::DeviceId OpenDrive(const char* drive)
+    {
+        const auto id = m_cd.Open(QString::fromLatin1(drive));
+        EXPECT_TRUE(id.has_value());
+        EXPECT_TRUE(id && m_cd.SetTimeFormatMs(*id));
+        return id.value_or(0);
+    }
+
+    long Mode(mci::DeviceId id) { return long(m_cd.Status(id, StatusItem::Mode).value_or(0)); }
+    std::uint32_t Position(mci::DeviceId id) { return m_cd.Status(id, StatusItem::Position).value_or(0); }
+
+    // Polls as the player does; the deadline only keeps a broken device from hanging the test.
+    void WaitWhilePlaying(mci::DeviceId id)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (Mode(id) == mci::kModePlaying && timer.elapsed() < 30000)
+            QThread::msleep(20);
+    }
+
+    QTemporaryDir m_dir;
+    drives::DriveMap m_drives;
+    mci::RealCdSystem m_cd;
+    platform::ScopedServices m_scope{platform::Services{}};
+};
+
+TEST_F(CdAudioTest, TableOfContentsOfATwelveTrackDisc)
+{
+    const mci::DeviceId id = OpenDrive("Q:");
+    EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 1u);
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    ASSERT_EQ(m_cd.Status(id, StatusItem::NumberOfTracks), 12u);
+
+    const std::vector<int> starts = testsupport::TrackStartSectors(kTwelveTracks);
+    const int leadOut = starts.back() + testsupport::TrackSectors(kTwelveTracks.back().lengthMs);
+    for (int track = 1; track <= 12; ++track) {
+        const int end = track < 12 ? starts[std::size_t(track)] : leadOut;
+        EXPECT_EQ(m_cd.Status(id, StatusItem::Position, track), SectorMs(starts[std::size_t(track - 1)])) << track;
+        EXPECT_EQ(cd::GetCdTrackLength(id, track), long(SectorMs(end) - SectorMs(starts[std::size_t(track - 1)])))
+            << track;
+    }
+    EXPECT_EQ(m_cd.Status(id, StatusItem::Length, 12), SectorMs(leadOut) - SectorMs(starts[11]));
+    EXPECT_EQ(m_cd.Status(id, StatusItem::Length), SectorMs(leadOut));
+    EXPECT_EQ(Position(id), 0u);
+
+    EXPECT_EQ(cd::GetCdTrackLength(id, 13), -1);
+    EXPECT_EQ(cd::GetCdTrackLength(id, 0), -1);
+    EXPECT_FALSE(m_cd.Status(id, StatusItem::Position, 13));
+    EXPECT_FALSE(m_cd.Status(id, StatusItem::Length, 13));
+    EXPECT_TRUE(m_cd.Close(id));
+    EXPECT_FALSE(m_cd.Close(id));
+    EXPECT_FALSE(m_cd.Status(id, StatusItem::Ready));
+}
+
+TEST_F(CdAudioTest, APlayAcrossTracksIsOneStreamWithoutGapOrRepeat)
+{
+    testsupport::AudioCapture capture(Path("cap.raw"));
+    const mci::DeviceId id = OpenDrive("Q:");
+    const std::uint32_t from = *m_cd.Status(id, StatusItem::Position, 2);
+    const std::uint32_t to = *m_cd.Status(id, StatusItem::Position, 4);
+    ASSERT_TRUE(m_cd.Play(id, from, to));
+    WaitWhilePlaying(id);
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    EXPECT_EQ(Position(id), to);
+    m_cd.Close(id);
+
+    const int track2Ms = int(SectorMs(testsupport::TrackSectors(700)));
+    const int track3Ms = int(SectorMs(testsupport::TrackSectors(600)));
+    EXPECT_NEAR(capture.LengthMs(), track2Ms + track3Ms, 15);
+    const auto windows = capture.Analyse(10);
+    ASSERT_FALSE(windows.empty());
+    int boundaryMs = -1;
+    for (std::size_t i = 0; i + 1 < windows.size(); ++i) {
+        const auto& w = windows[i];
+        EXPECT_GT(w.rms, 0.1) << "silence at " << w.startMs << " ms";
+        const bool high = w.frequencyHz > 660;
+        if (high && boundaryMs < 0)
+            boundaryMs = w.startMs;
+        EXPECT_TRUE(high || boundaryMs < 0) << "the first track again at " << w.startMs << " ms";
+    }
+    EXPECT_NEAR(boundaryMs, track2Ms, 15);
+}
+
+TEST_F(CdAudioTest, PositionMovesWhilePlayingAndHoldsWhilePaused)
+{
+    const mci::DeviceId id = OpenDrive("Q:");
+    const std::uint32_t from = *m_cd.Status(id, StatusItem::Position, 1);
+    const std::uint32_t to = *m_cd.Status(id, StatusItem::Position, 2);
+    QElapsedTimer sincePlay;
+    sincePlay.start();
+    ASSERT_TRUE(m_cd.Play(id, from, to));
+    QThread::msleep(500);
+    const std::uint32_t playing = Position(id);
+    EXPECT_EQ(Mode(id), mci::kModePlaying);
+    EXPECT_GT(playing, from);
+    EXPECT_LE(playing, from + sincePlay.elapsed() + 150);
+
+    ASSERT_TRUE(m_cd.Pause(id));
+    EXPECT_EQ(Mode(id), mci::kModePaused);
+    QThread::msleep(100);
+    const std::uint32_t paused = Position(id);
+    QThread::msleep(600);
+    EXPECT_EQ(Mode(id), mci::kModePaused);
+    EXPECT_NEAR(double(Position(id)), double(paused), 20);
+    EXPECT_GE(paused, playing);
+
+    ASSERT_TRUE(m_cd.Resume(id));
+    EXPECT_EQ(Mode(id), mci::kModePlaying);
+    QThread::msleep(400);
+    const std::uint32_t resumed = Position(id);
+    EXPECT_GT(resumed, paused + 100);
+    EXPECT_LT(resumed, to);
+
+    ASSERT_TRUE(m_cd.Stop(id));
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    const std::uint32_t stopped = Position(id);
+    EXPECT_GE(stopped, resumed);
+    EXPECT_LT(stopped, to);
+    EXPECT_FALSE(m_cd.Resume(id));
+    EXPECT_TRUE(m_cd.Close(id));
+}
+
+TEST_F(CdAudioTest, PlaysThatCannotBeAreRefused)
+{
+    const mci::DeviceId id = OpenDrive("Q:");
+    const std::uint32_t end = *m_cd.Status(id, StatusItem::Length);
+    EXPECT_FALSE(m_cd.Play(id, end, std::nullopt));
+    EXPECT_FALSE(m_cd.Play(id, 1000, 1000));
+    EXPECT_FALSE(m_cd.Play(id, 2000, 1000));
+    EXPECT_FALSE(m_cd.Play(id, 0, end + 1));
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    m_cd.Close(id);
+}
+
+TEST_F(CdAudioTest, OpenIsExclusivePerTarget)
+{
+    const auto first = m_cd.Open(QStringLiteral("Q:"));
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(m_cd.Open(QStringLiteral("q:")));
+    // R: names the same image.
+    EXPECT_FALSE(m_cd.Open(QStringLiteral("R:")));
+    // No such drive, or not a CD drive.
+    EXPECT_FALSE(m_cd.Open(QStringLiteral("S:")));
+    EXPECT_TRUE(m_cd.Close(*first));
+    const auto second = m_cd.Open(QStringLiteral("R:"));
+    ASSERT_TRUE(second);
+    EXPECT_NE(*second, *first);
+    m_cd.Close(*second);
+}
+
+TEST_F(CdAudioTest, TrayOfTheStringCommandsMakesTheDriveNotReadyAndReadyAgain)
+{
+    QString answer;
+    EXPECT_FALSE(m_cd.SendString(QStringLiteral("status cdaudio mode"), &answer));
+    ASSERT_TRUE(m_cd.SendString(QStringLiteral("open cdaudio"), nullptr));
+    EXPECT_FALSE(m_cd.SendString(QStringLiteral("open cdaudio"), nullptr));
+    EXPECT_FALSE(m_cd.Open(QStringLiteral("Q:")));
+    EXPECT_TRUE(m_cd.SendString(QStringLiteral("status cdaudio mode notify"), &answer));
+    EXPECT_EQ(answer, QStringLiteral("stopped"));
+    EXPECT_TRUE(m_cd.SendString(QStringLiteral("set cdaudio door open notify"), nullptr));
+    EXPECT_TRUE(m_cd.SendString(QStringLiteral("status cdaudio mode"), &answer));
+    EXPECT_EQ(answer, QStringLiteral("open"));
+    EXPECT_TRUE(m_cd.SendString(QStringLiteral("close cdaudio"), nullptr));
+
+    const mci::DeviceId id = OpenDrive("Q:");
+    EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 0u);
+    EXPECT_EQ(Mode(id), mci::kModeOpen);
+    EXPECT_FALSE(m_cd.Status(id, StatusItem::NumberOfTracks));
+    EXPECT_FALSE(m_cd.Play(id, 0, std::nullopt));
+    m_cd.Close(id);
+
+    ASSERT_TRUE(m_cd.SendString(QStringLiteral("OPEN CDAUDIO WAIT"), nullptr));
+    EXPECT_TRUE(m_cd.SendString(QStringLiteral("set cdaudio door closed notify"), nullptr));
+    EXPECT_TRUE(m_cd.SendString(QStringLiteral("close cdaudio"), nullptr));
+    EXPECT_FALSE(m_cd.SendString(QStringLiteral("close cdaudio"), nullptr));
+
+    const mci::DeviceId again = OpenDrive("Q:");
+    EXPECT_EQ(m_cd.Status(again, StatusItem::Ready), 1u);
+    EXPECT_EQ(m_cd.Status(again, StatusItem::NumberOfTracks), 12u);
+    m_cd.Close(again);
+}
+
+TEST_F(CdAudioTest, PlayingIntoADataTrackStopsAtItsStart)
+{
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("mixed.cue"), {{440, 500}, {880, 600}, {0, 800, true}}));
+    MapDrives({{QStringLiteral("M"), Path("mixed.cue")}});
+    testsupport::AudioCapture capture(Path("mixed.raw"));
+    const mci::DeviceId id = OpenDrive("M:");
+    ASSERT_EQ(m_cd.Status(id, StatusItem::NumberOfTracks), 3u);
+    EXPECT_FALSE(m_cd.Play(id, *m_cd.Status(id, StatusItem::Position, 3), std::nullopt));
+    ASSERT_TRUE(m_cd.Play(id, *m_cd.Status(id, StatusItem::Position, 2), std::nullopt));
+    WaitWhilePlaying(id);
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    EXPECT_EQ(Position(id), *m_cd.Status(id, StatusItem::Length));
+    m_cd.Close(id);
+    EXPECT_NEAR(capture.LengthMs(), int(SectorMs(testsupport::TrackSectors(600))), 15);
+}
+
+TEST_F(CdAudioTest, AnImageCutShortEndsThePlayAtItsToPosition)
+{
+    testsupport::DiscImageOptions options;
+    options.cutShortMs = 1500;
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("cut.cue"), {{440, 1000}, {880, 1000}, {660, 1000}}, options));
+    MapDrives({{QStringLiteral("K"), Path("cut.cue")}});
+    const mci::DeviceId id = OpenDrive("K:");
+    const std::uint32_t from = *m_cd.Status(id, StatusItem::Position, 2);
+    const std::uint32_t to = *m_cd.Status(id, StatusItem::Position, 3);
+    ASSERT_TRUE(m_cd.Play(id, from, to));
+    WaitWhilePlaying(id);
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    EXPECT_GE(Position(id), to);
+    m_cd.Close(id);
+}
+
+}  // namespace
