@@ -91,8 +91,8 @@ void CCollectionDlg::MoveSelectedRow(int step)
         item->setSelected(true);
         m_playList->scrollToItem(item);
         m_bModified = TRUE;
-        m_playList->setFocus();
     }
+    m_playList->setFocus();
 }
 
 void CCollectionDlg::OnNoDuplicates()

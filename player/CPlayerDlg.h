@@ -111,6 +111,12 @@ public:
     // The menu that stands in for the system menu (version and history items).
     QMenu* SystemMenu() const { return m_systemMenu; }
     void RebuildHistoryMenu();
+    void OpenHistoryItem(int id);
+    void OnEditCollection();
+    void OnVolume();
+    void OnOptions();
+    // Takes new entries as the current collection (path already set).
+    void MakeCollectionCurrent(const QStringList& entries);
     // Fills the title list from the application's entries and selects item 0.
     void FillTitleList();
     void SetCollectionCaption(const QString& path);

@@ -123,7 +123,7 @@ BOOL CPlayerDlg::OnInitDialog()
     if (!app)
         return TRUE;
     if (!app->m_collectionPath.isEmpty()) {
-        std::optional<QStringList> entries = collection::ReadCollectionFile(app->m_collectionPath);
+        std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(app->m_collectionPath));
         if (!entries) {
             platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
             return TRUE;
@@ -179,43 +179,6 @@ void CPlayerDlg::SetIdleTimeText()
     }
 }
 
-void CPlayerDlg::RebuildHistoryMenu()
-{
-    m_systemMenu->clear();
-    const QString about = res::LoadStr(101);
-    if (!about.isEmpty()) {
-        m_systemMenu->addSeparator();
-        m_systemMenu->addAction(about, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
-    }
-    m_systemMenu->addSeparator();
-    const CPlayerApp* app = AfxGetApp();
-    if (!app)
-        return;
-    const int count = qMin<int>(app->m_historyList.size(), kHistoryMax);
-    for (int i = 0; i < count; ++i) {
-        const int command = IDM_HISTORY_FIRST + i;
-        // The path is text, not an access key: double its ampersands.
-        QString path = app->m_historyList.at(i);
-        path.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* action = m_systemMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { OnSysCommand(command); });
-    }
-}
-
-void CPlayerDlg::OnSysCommand(int id)
-{
-    if (id == IDM_ABOUTBOX)
-        ShowAboutBox();
-}
-
-void CPlayerDlg::ShowAboutBox()
-{
-    platform::AfxMessageBox(QStringLiteral("Lirabox Version %1\n\nCopyright (C) Quenda")
-                                .arg(QStringLiteral(LIRABOX_VERSION)),
-                            platform::MB_OK | platform::MB_ICONINFORMATION, this);
-}
-
 void CPlayerDlg::PopupSystemMenu(const QPoint& globalPos)
 {
     m_systemMenu->popup(globalPos);
@@ -269,6 +232,9 @@ void CPlayerDlg::OnCommand(int id, int code)
     case IDC_EJECT: OnEject(); return;
     case IDC_HOME: OnHome(); return;
     case IDC_TIMEMODE: OnTimeMode(); return;
+    case IDC_SELECT: OnEditCollection(); return;
+    case IDC_VOLUME: OnVolume(); return;
+    case IDC_OPTIONS: OnOptions(); return;
     default: CDialog::OnCommand(id, code); return;
     }
 }

@@ -14,6 +14,7 @@ QString FormatStr(int id, const QString& arg);
 
 namespace text {
 inline constexpr const char* kCollectionReadError = "ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。";
+inline constexpr const char* kCollectionNoAccess = "ｺﾚｸｼｮﾝﾌｧｲﾙにｱｸｾｽできません。";
 inline constexpr const char* kCollectionCannotOpen = "ｺﾚｸｼｮﾝﾌｧｲﾙが開けません。";
 inline constexpr const char* kCommandLineNotFound = "指定されたｺﾚｸｼｮﾝﾌｧｲﾙが存在しません。";
 inline constexpr const char* kCommandLineNoAccess = "指定されたｺﾚｸｼｮﾝﾌｧｲﾙへｱｸｾｽできません。";

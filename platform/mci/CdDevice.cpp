@@ -226,11 +226,13 @@ bool CdDevice::Play(std::uint32_t from, std::optional<std::uint32_t> to)
     const std::int32_t fromLsn = std::max(MsToLsn(from), toc.start.front());
     if (fromLsn >= toc.End() || (to && (*to <= from || *to > LsnToMs(toc.End()))))
         return false;
-    const auto track = std::upper_bound(toc.start.begin(), toc.start.end(), fromLsn) - toc.start.begin() - 1;
+    // fromLsn is at or after the first start, so some track holds it.
+    const auto track =
+        static_cast<std::size_t>(std::upper_bound(toc.start.begin(), toc.start.end(), fromLsn) - toc.start.begin() - 1);
     if (!toc.audio[track])
         return false;
     std::int32_t readEnd = std::min(to ? MsToLsn(*to) : toc.leadOut, toc.leadOut);
-    for (auto next = static_cast<std::size_t>(track) + 1; next < toc.start.size(); ++next)
+    for (std::size_t next = track + 1; next < toc.start.size(); ++next)
         if (!toc.audio[next]) {
             readEnd = std::min(readEnd, toc.start[next]);
             break;

@@ -18,6 +18,11 @@
 
 namespace ui {
 
+namespace {
+// Height of a drop-down list's selection field in dialog units.
+constexpr int kComboBoxHeight = 13;
+}  // namespace
+
 QPixmap RenderImage(const char* resource, QSize size)
 {
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
@@ -65,7 +70,12 @@ void CDialog::Create()
             pendingLabel->setBuddy(widget);
             pendingLabel = nullptr;
         }
-        widget->setGeometry(DialogUnits::ToPixels(QRect(control.x, control.y, control.w, control.h)));
+        QRect rect(control.x, control.y, control.w, control.h);
+        // A combo box's template height is its drop-down height; the box
+        // itself is one line high.
+        if (control.kind == ControlKind::ComboDropList)
+            rect.setHeight(kComboBoxHeight);
+        widget->setGeometry(DialogUnits::ToPixels(rect));
         FitCaption(widget);
         widget->setProperty("ctrlId", control.id);
         if (control.id != -1) {

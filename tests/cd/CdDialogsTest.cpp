@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -92,8 +93,13 @@ protected:
 struct UnusableDrive {
     const char* name;
     void (*spoil)(FakeDisc&);
-    QStringList leftInTrackList;  // besides E:'s tracks
+    QStringList leftInTrackList;  // in the title dialog, besides E:'s tracks
 };
+
+void PrintTo(const UnusableDrive& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FirstDriveUnusable : public CdTitleDlgTest, public testing::WithParamInterface<UnusableDrive> {};
 
@@ -225,6 +231,11 @@ struct AddAllCase {
     bool added;
 };
 
+void PrintTo(const AddAllCase& c, std::ostream* os)
+{
+    *os << c.selected << " selected, " << c.tracks << " tracks";
+}
+
 class AddAllLimit : public CdTitleDlgTest, public testing::WithParamInterface<AddAllCase> {};
 
 TEST_P(AddAllLimit, CountsEveryListedTrack)
@@ -345,11 +356,11 @@ TEST_F(TrackPickDlgTest, SelectAllReturnsEveryTrackAndCancelReturnsNothing)
     EXPECT_TRUE(cancelled.m_pickedEntries.isEmpty());
 }
 
-class PickerDriveFails : public TrackPickDlgTest, public testing::WithParamInterface<void (*)(FakeDisc&)> {};
+class PickerDriveFails : public TrackPickDlgTest, public testing::WithParamInterface<UnusableDrive> {};
 
 TEST_P(PickerDriveFails, ShowsMessage109OnceAndEndsWithOkAndNothing)
 {
-    GetParam()(m_services.AddCdDrive(QStringLiteral("E:"), Tracks(4)));
+    GetParam().spoil(m_services.AddCdDrive(QStringLiteral("E:"), Tracks(4)));
     CTrackPickDlg dlg;
     dlg.m_driveRoot = QStringLiteral("E:\\");
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
@@ -359,9 +370,10 @@ TEST_P(PickerDriveFails, ShowsMessage109OnceAndEndsWithOkAndNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(TrackPickDlg, PickerDriveFails,
-                         testing::Values([](FakeDisc& d) { d.failOpen = true; },
-                                         [](FakeDisc& d) { d.failCount = true; },
-                                         [](FakeDisc& d) { d.failClose = true; }));
+                         testing::Values(UnusableDrive{"OpenFails", [](FakeDisc& d) { d.failOpen = true; }, {}},
+                                         UnusableDrive{"CountFails", [](FakeDisc& d) { d.failCount = true; }, {}},
+                                         UnusableDrive{"CloseFails", [](FakeDisc& d) { d.failClose = true; }, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TrackPickDlgTest, ItsHelpButtonShowsTheManual)
 {
@@ -375,6 +387,31 @@ TEST_F(TrackPickDlgTest, ItsHelpButtonShowsTheManual)
     EXPECT_EQ(ui::HelpWindow()->parentWidget(), &dlg);
     EXPECT_FALSE(dlg.IsEnded());
     ui::CloseHelp();
+}
+
+template <typename Dialog>
+void ExpectCaptionsFit(Dialog& dlg)
+{
+    for (QWidget* child : dlg.template findChildren<QWidget*>()) {
+        const QString text = ui::CaptionOf(child);
+        if (text.isEmpty())
+            continue;
+        EXPECT_LE(QFontMetrics(child->font()).horizontalAdvance(text), ui::CaptionRoom(child)) << text.toStdString();
+    }
+}
+
+TEST(CdDialogs, EveryCaptionFitsItsControl)
+{
+    testsupport::TestServices services;
+    services.AddCdDrive(QStringLiteral("E:"), Tracks(1));
+    CCdTitleDlg titles;
+    titles.m_cdDrives = {QStringLiteral("E:\\")};
+    titles.Create();
+    ExpectCaptionsFit(titles);
+    CTrackPickDlg picker;
+    picker.m_driveRoot = QStringLiteral("E:\\");
+    picker.Create();
+    ExpectCaptionsFit(picker);
 }
 
 }  // namespace

@@ -101,6 +101,18 @@ protected:
     CPlayerApp m_app;
 };
 
+TEST_F(CollectionDlgTest, EveryCaptionFitsItsControl)
+{
+    CCollectionDlg dlg;
+    dlg.Create();
+    for (QWidget* child : dlg.findChildren<QWidget*>()) {
+        const QString text = ui::CaptionOf(child);
+        if (text.isEmpty())
+            continue;
+        EXPECT_LE(QFontMetrics(child->font()).horizontalAdvance(text), ui::CaptionRoom(child)) << text.toStdString();
+    }
+}
+
 TEST_F(CollectionDlgTest, ADeletedCollectionFileEndsTheEditorAtOnceWithOkAndNoEntries)
 {
     CCollectionDlg dlg;
@@ -172,6 +184,11 @@ struct OkCase {
     bool deleteNothing;  // marks the change
     QString question;    // empty: none
 };
+
+void PrintTo(const OkCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OkQuestion : public CollectionDlgTest, public testing::WithParamInterface<OkCase> {};
 

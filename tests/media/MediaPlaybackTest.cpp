@@ -225,4 +225,20 @@ TEST_F(MediaEnd, StreamingErrorEndsTheFileAndPlayStartsItAgain)
     EXPECT_LT(playedMs, length);
 }
 
+// Motion-JPEG in a multipart stream carries no duration.
+TEST_F(MediaEnd, FileOfUnknownLengthReportsADayAndReachesItAtTheEnd)
+{
+    const QString path = m_dir.filePath(QStringLiteral("camera.mjpg"));
+    ASSERT_TRUE(mediatest::WriteWithPipeline(
+        QStringLiteral("videotestsrc num-buffers=10 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc "
+                       "! multipartmux ! filesink name=out"),
+        path));
+    auto window = m_factory.Create(nullptr, mci::kStyleChild, path);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Length(), 24L * 60 * 60 * 1000);
+    window->Play();
+    ASSERT_TRUE(WaitUntil([&] { return window->Mode() == mci::kModeStopped; }, 10'000));
+    EXPECT_EQ(window->Position(), window->Length());
+}
+
 }  // namespace

@@ -90,6 +90,20 @@ TEST_F(MediaVideo, PictureMoves)
     EXPECT_NE(window->Widget()->grab().toImage(), first);
 }
 
+TEST_F(MediaVideo, DestinationAppliesThePixelAspect)
+{
+    const QString path = s_dir->filePath(QStringLiteral("wide-pixels.mkv"));
+    ASSERT_TRUE(mediatest::WriteWithPipeline(
+        QStringLiteral("videotestsrc num-buffers=5 "
+                       "! video/x-raw,width=320,height=240,pixel-aspect-ratio=2/1,framerate=25/1 ! jpegenc "
+                       "! matroskamux ! filesink name=out"),
+        path));
+    auto window = m_factory.Create(nullptr, mci::kStyleSeparate, path);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Destination(), QRect(0, 0, 640, 240));
+    EXPECT_EQ(window->Widget()->size(), QSize(640, 240));
+}
+
 TEST_F(MediaVideo, AudioOnlyChildHasNoDestinationAndStaysHidden)
 {
     auto window = m_factory.Create(&m_parent, mci::kStyleChild, Path("tone.wav"));

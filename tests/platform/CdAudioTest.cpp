@@ -198,6 +198,23 @@ TEST_F(CdAudioTest, OpenIsExclusivePerTarget)
     m_cd.Close(*second);
 }
 
+TEST_F(CdAudioTest, AnEmptyDriveOpensButIsNotReady)
+{
+    MapDrives({{QStringLiteral("E"), Path("no-disc.cue")}});
+    const mci::DeviceId id = OpenDrive("E:");
+    EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 0u);
+    EXPECT_EQ(Mode(id), mci::kModeNotReady);
+    EXPECT_FALSE(m_cd.Status(id, StatusItem::NumberOfTracks));
+    EXPECT_FALSE(m_cd.Status(id, StatusItem::Position));
+    EXPECT_FALSE(m_cd.Play(id, 0, std::nullopt));
+
+    // The disc arrives: the open device sees it.
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("no-disc.cue"), {{440, 500}}));
+    EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 1u);
+    EXPECT_EQ(m_cd.Status(id, StatusItem::NumberOfTracks), 1u);
+    EXPECT_TRUE(m_cd.Close(id));
+}
+
 TEST_F(CdAudioTest, TrayOfTheStringCommandsMakesTheDriveNotReadyAndReadyAgain)
 {
     QString answer;

@@ -239,12 +239,13 @@ TEST_F(PlayerTransportTest, ShuffleOrdersAreSingleCycles)
             dlg.BuildShuffleOrder(dlg.m_shuffleOrder);
             ASSERT_EQ(dlg.m_shuffleOrder.size(), n + 1);
             QList<std::uint32_t> order(dlg.m_shuffleOrder.begin() + 1, dlg.m_shuffleOrder.end());
-            if (n == 1)
+            if (n == 1) {
                 EXPECT_EQ(order, QList<std::uint32_t>{1});
-            if (n == 2)
+            } else if (n == 2) {
                 EXPECT_EQ(order, QList<std::uint32_t>({2, 1}));
-            if (n == 3)
+            } else {
                 EXPECT_TRUE(order == QList<std::uint32_t>({2, 3, 1}) || order == QList<std::uint32_t>({3, 1, 2}));
+            }
         }
     }
 }

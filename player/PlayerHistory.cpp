@@ -1,0 +1,139 @@
+// The history of collections, switching to one of them, the collection
+// editor's result, and the version box.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "app/CPlayerApp.h"
+#include "collection/CCollectionDlg.h"
+#include "collection/CollectionFile.h"
+#include "platform/Services.h"
+#include "platform/mci/Mci.h"
+#include "platform/text/MbString.h"
+#include "platform/text/PathSplit.h"
+#include "platform/ui/MessageBox.h"
+#include "player/CPlayerDlg.h"
+#include "res/Strings.h"
+
+void CPlayerDlg::OnSysCommand(int id)
+{
+    if (id >= IDM_HISTORY_FIRST && id <= IDM_HISTORY_LAST)
+        OpenHistoryItem(id);
+    else if ((id & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAboutBox();
+}
+
+void CPlayerDlg::ShowAboutBox()
+{
+    QDialog box(this);
+    box.setWindowTitle(res::LoadStr(101).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+    box.setFont(font());
+    auto* icon = new QLabel(&box);
+    icon->setPixmap(m_hIcon.pixmap(48, 48));
+    auto* line = new QLabel(QStringLiteral("Lirabox Version 1.6"), &box);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(line, 1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    box.exec();
+}
+
+void CPlayerDlg::RebuildHistoryMenu()
+{
+    m_systemMenu->clear();
+    const QString about = res::LoadStr(101);
+    if (!about.isEmpty()) {
+        m_systemMenu->addSeparator();
+        QAction* action = m_systemMenu->addAction(about, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+        action->setData(int(IDM_ABOUTBOX));
+    }
+    m_systemMenu->addSeparator();
+    const CPlayerApp* app = AfxGetApp();
+    if (!app)
+        return;
+    const int count = qMin<int>(app->m_historyList.size(), kHistoryMax);
+    for (int i = 0; i < count; ++i) {
+        const int command = IDM_HISTORY_FIRST + i;
+        // The path is text, not an access key: double its ampersands.
+        QString path = app->m_historyList.at(i);
+        path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = m_systemMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { OnSysCommand(command); });
+    }
+}
+
+void CPlayerDlg::OpenHistoryItem(int id)
+{
+    CPlayerApp* app = AfxGetApp();
+    if (!app || id < IDM_HISTORY_FIRST || id > IDM_HISTORY_LAST || id - IDM_HISTORY_FIRST >= app->m_historyList.size())
+        return;
+    const QString path = app->m_historyList.at(id - IDM_HISTORY_FIRST);
+    if (text::SamePath(path, app->m_collectionPath))
+        return;
+    const long mode = QueryMode();
+    const bool busy = mode == mci::kModePlaying || mode == mci::kModePaused
+                      || (mode == mci::kModeStopped && m_isCdTrack);
+    if (busy && platform::AfxMessageBox(res::LoadStr(118), platform::MB_YESNO, this) != platform::IDYES)
+        return;
+    OnStop();
+    const platform::FileAccess* files = platform::GetServices().files;
+    if (!files || !files->Access(path, platform::kAccessExists)) {
+        if (platform::AfxMessageBox(res::LoadStr(117), platform::MB_YESNO, this) == platform::IDYES) {
+            app->m_historyList.removeAt(id - IDM_HISTORY_FIRST);
+            RebuildHistoryMenu();
+            app->SaveHistory();
+        }
+        return;
+    }
+    if (!files->Access(path, platform::kAccessRead)) {
+        platform::AfxMessageBox(res::Text(res::text::kCollectionNoAccess), platform::MB_OK, this);
+        return;
+    }
+    app->m_collectionPath = path;
+    std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(path));
+    if (!entries) {
+        platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
+        return;
+    }
+    MakeCollectionCurrent(*entries);
+}
+
+void CPlayerDlg::OnEditCollection()
+{
+    CPlayerApp* app = AfxGetApp();
+    if (!app)
+        return;
+    CCollectionDlg editor(this);
+    if (!app->m_collectionPath.isEmpty())
+        editor.m_strPath = app->m_collectionPath;
+    else
+        editor.m_entries = app->m_entries;
+    const long mode = QueryMode();
+    editor.m_bViewOnly = mode == mci::kModePlaying || mode == mci::kModePaused ? TRUE : FALSE;
+    if (editor.DoModal() == ui::IDOK && !editor.m_bViewOnly) {
+        app->m_collectionPath = editor.m_strPath;
+        MakeCollectionCurrent(editor.m_entries);
+    }
+}
+
+void CPlayerDlg::MakeCollectionCurrent(const QStringList& entries)
+{
+    CPlayerApp* app = AfxGetApp();
+    app->m_entries = entries;
+    m_entryCount = static_cast<int>(entries.size());
+    app->AddToHistory(app->m_collectionPath);
+    RebuildHistoryMenu();
+    app->SaveHistory();
+    FillTitleList();
+    const QString name = app->m_collectionPath.isEmpty() ? res::Text(res::text::kNoCollection)
+                                                          : text::SplitPath(app->m_collectionPath).fname;
+    setWindowTitle(res::LoadStr(102) + QLatin1Char('-') + name);
+}
