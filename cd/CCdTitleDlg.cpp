@@ -51,6 +51,8 @@ BOOL CCdTitleDlg::OnInitDialog()
     m_selectedList = Item<QListWidget>(IDC_SELECTED);
     m_driveCombo = Item<QComboBox>(IDC_DRIVE);
     m_trackList = Item<QListWidget>(IDC_TRACKS);
+    // The box is 29 units wide, room for "X:\" beside a narrow arrow only.
+    m_driveCombo->setStyleSheet(QStringLiteral("QComboBox { padding-left: 2px; } QComboBox::drop-down { width: 11px; }"));
     CheckDlgButton(IDC_NO_DUPLICATES, m_bNoDuplicates != FALSE);
 
     // The drive box keeps its strings in upper case, as they are added.

@@ -238,7 +238,8 @@ bool GstFilePlayer::Open(const QString& path)
     gst_object_ref_sink(s.pipeline);
     s.audioSink = audio;
     s.videoSink = video;
-    s.autoAudio = qEnvironmentVariableIsEmpty("LIRABOX_AUDIO_SINK");
+    GstElementFactory* audioFactory = gst_element_get_factory(audio);
+    s.autoAudio = audioFactory && std::strcmp(GST_OBJECT_NAME(audioFactory), "autoaudiosink") == 0;
     s.soundFont = QFile::encodeName(FindSoundFont());
     g_object_set(s.pipeline, "uri", uri, "video-sink", video, "audio-sink", audio, "flags", kPlayFlags, nullptr);
     g_free(uri);

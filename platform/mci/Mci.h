@@ -27,17 +27,20 @@ inline constexpr unsigned kStyleSeparate = 0x5F72;  // top-level, caption shows 
 using DeviceId = std::uint16_t;
 
 // One opened media file: what MCIWnd answers for its device.
+// Once the stream has ended (its end, a streaming or a read error) the
+// window reports kModeStopped and a position of at least Length().
 class MediaWindow {
 public:
     virtual ~MediaWindow() = default;
-    virtual long Length() = 0;    // ms, fixed at open
+    virtual long Length() = 0;    // ms, fixed at open; 24 h when the file does not tell
     virtual long Position() = 0;  // ms
     virtual long Mode() = 0;      // kModeStopped, kModePlaying or kModePaused
-    virtual void Play() = 0;
-    virtual void Pause() = 0;
-    virtual void Resume() = 0;
+    virtual void Play() = 0;      // from the current position; from the start after the end
+    virtual void Pause() = 0;     // only while playing
+    virtual void Resume() = 0;    // only while paused
+    // Back to the start in the same mode; a window past its end stands stopped.
     virtual void SeekToStart() = 0;
-    virtual void Stop() = 0;
+    virtual void Stop() = 0;      // stopped at the start
     // The picture's size at (0, 0); empty when the file has no picture.
     virtual QRect Destination() = 0;
     // Places the window on a rectangle of its parent, without repainting.

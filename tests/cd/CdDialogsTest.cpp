@@ -336,6 +336,16 @@ TEST_F(TrackPickDlgTest, NineTracksListInOrderAndOkReturnsTheHighlightedOnes)
     EXPECT_THAT(dlg.m_pickedEntries, ElementsAre(QStringLiteral("CDﾄﾗｯｸ 02"), QStringLiteral("CDﾄﾗｯｸ 05")));
 }
 
+TEST_F(TrackPickDlgTest, ADiscReportingMoreThan99TracksListsTracks1To99)
+{
+    m_services.AddCdDrive(QStringLiteral("E:"), Tracks(120));
+    CTrackPickDlg dlg;
+    dlg.m_driveRoot = QStringLiteral("E:\\");
+    dlg.Create();
+    EXPECT_EQ(Texts(dlg.m_pickList), Entries("", 1, 99));
+    EXPECT_TRUE(m_services.cd.OpenDevices().empty());
+}
+
 TEST_F(TrackPickDlgTest, SelectAllReturnsEveryTrackAndCancelReturnsNothing)
 {
     m_services.AddCdDrive(QStringLiteral("E:"), Tracks(3));
