@@ -84,6 +84,9 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
     default:
         break;
     }
+    // A sync handler that drops a message owns it; a message left alive
+    // keeps its source element, and with it the whole decoder chain.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

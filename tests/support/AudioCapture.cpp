@@ -18,6 +18,8 @@ AudioCapture::AudioCapture(const QString& rawPath)
 
 AudioCapture::~AudioCapture()
 {
+    if (m_readOnly)
+        return;
     if (m_hadSink)
         qputenv("LIRABOX_AUDIO_SINK", m_savedSink);
     else
@@ -124,6 +126,11 @@ std::vector<AudioCapture::Tone> AudioCapture::Tones(double minRms, int windowMs)
     // A window across the border of two tones reads as a third one.
     std::erase_if(tones, [windowMs](const Tone& tone) { return tone.lengthMs < 2 * windowMs; });
     return tones;
+}
+
+std::vector<AudioCapture::Tone> AudioCapture::TonesOfFile(const QString& rawPath, double minRms, int windowMs)
+{
+    return AudioCapture(rawPath, ReadOnly{}).Tones(minRms, windowMs);
 }
 
 double AudioCapture::RmsDbfs(int fromMs, int toMs) const

@@ -43,6 +43,8 @@ public:
         double frequencyHz;
     };
     std::vector<Tone> Tones(double minRms = 0.02, int windowMs = 50) const;
+    // The tones of a capture written by another process.
+    static std::vector<Tone> TonesOfFile(const QString& rawPath, double minRms = 0.02, int windowMs = 50);
 
     // RMS in dB relative to full scale over [fromMs, toMs); toMs < 0 = to the end.
     double RmsDbfs(int fromMs = 0, int toMs = -1) const;
@@ -53,9 +55,13 @@ public:
     static double ZeroCrossingFrequency(const float* samples, std::size_t count);
 
 private:
+    struct ReadOnly {};
+    AudioCapture(const QString& rawPath, ReadOnly) : m_path(rawPath), m_hadSink(false), m_readOnly(true) {}
+
     QString m_path;
     QByteArray m_savedSink;
     bool m_hadSink;
+    bool m_readOnly = false;
 };
 
 }  // namespace testsupport
