@@ -108,6 +108,8 @@ BOOL CPlayerDlg::OnInitDialog()
     for (int id : {IDC_NEXT, IDC_PREVIOUS, IDC_STOP, IDC_PAUSE, IDC_HOME})
         EnableControl(id, false);
 
+    // Room for the widest detailed time of a long collection.
+    ui::FitText(GetDlgItem(IDC_TIME), QStringLiteral("0000/0000tk 00:00:00/00:00:00"));
     SetIdleTimeText();
 
     if (QWidget* placeholder = GetDlgItem(IDC_VIDEO)) {

@@ -237,14 +237,21 @@ QString CaptionOf(const QWidget* widget)
 
 void FitCaption(QWidget* widget)
 {
+    if (!qobject_cast<QGroupBox*>(widget))
+        FitText(widget, CaptionOf(widget));
+}
+
+void FitText(QWidget* widget, const QString& sample)
+{
     // The substitute font is wider than the template's in places (half-width
-    // kana): condense a caption that would not fit its control.
-    const QString text = CaptionOf(widget);
-    if (text.isEmpty() || qobject_cast<QGroupBox*>(widget))
+    // kana): condense a text that would not fit its control.
+    if (sample.isEmpty())
         return;
-    const int room = CaptionRoom(widget);
+    int room = CaptionRoom(widget);
+    if (const auto* frame = qobject_cast<const QFrame*>(widget))
+        room -= 2 * frame->frameWidth() + 2;
     QFont font = widget->font();
-    for (int stretch = 95; stretch >= 75 && QFontMetrics(font).horizontalAdvance(text) > room; stretch -= 5) {
+    for (int stretch = 95; stretch >= 75 && QFontMetrics(font).horizontalAdvance(sample) > room; stretch -= 5) {
         font.setStretch(stretch);
         widget->setFont(font);
     }

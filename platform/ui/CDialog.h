@@ -90,6 +90,8 @@ int CaptionRoom(const QWidget* widget);
 QString CaptionOf(const QWidget* widget);
 // Condenses the font of a control whose caption would not fit it.
 void FitCaption(QWidget* widget);
+// Condenses the font of a control until sample fits it.
+void FitText(QWidget* widget, const QString& sample);
 
 // Renders an SVG resource to a pixmap of the given size for the screen.
 QPixmap RenderImage(const char* resource, QSize size);
