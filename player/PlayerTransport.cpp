@@ -109,20 +109,13 @@ void CPlayerDlg::OnHome()
 
 void CPlayerDlg::OnNext()
 {
-    StopTimer();
-    if (!m_isCdTrack) {
-        m_mciWnd.Stop();
-        m_mciWnd.Close();
-    } else {
-        if (!(m_endReached && m_cdRunLeft != 0)) {
-            if (mci::CdSystem* cd = platform::GetServices().cd) {
-                cd->Stop(m_cdDeviceId);
-                cd->Close(m_cdDeviceId);
-            }
-        }
-        if (!m_endReached)
-            m_cdRunLeft = 0;
-    }
+    // At the end of an entry inside a CD run the play goes on into the next.
+    if (m_isCdTrack && m_endReached && m_cdRunLeft != 0)
+        StopTimer();
+    else
+        CloseEntryDevice();
+    if (m_isCdTrack && !m_endReached)
+        m_cdRunLeft = 0;
     m_endReached = FALSE;
     m_isCdTrack = FALSE;
     HideAnimation();
@@ -162,17 +155,9 @@ void CPlayerDlg::OnNext()
 
 void CPlayerDlg::OnPrevious()
 {
-    StopTimer();
-    if (!m_isCdTrack) {
-        m_mciWnd.Stop();
-        m_mciWnd.Close();
-    } else {
-        if (mci::CdSystem* cd = platform::GetServices().cd) {
-            cd->Stop(m_cdDeviceId);
-            cd->Close(m_cdDeviceId);
-        }
+    if (m_isCdTrack)
         m_cdRunLeft = 0;
-    }
+    CloseEntryDevice();
     m_isCdTrack = FALSE;
     HideAnimation();
 
