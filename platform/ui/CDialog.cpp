@@ -39,16 +39,16 @@ QPixmap RenderImage(const char* resource, QSize size)
     return pixmap;
 }
 
-CDialog::CDialog(const DialogSpec& spec, QWidget* parent) : QDialog(parent), m_spec(spec)
+CDialog::CDialog(const DialogSpec& dialogTemplate, QWidget* parent) : QDialog(parent), m_spec(dialogTemplate)
 {
-    setWindowTitle(QString::fromUtf8(spec.caption));
+    setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                             | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
-    if (spec.minimizeBox)
+    if (dialogTemplate.minimizeBox)
         flags |= Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
     setFont(DialogFont());
-    setFixedSize(DialogUnits::ToPixels(QSize(spec.width, spec.height)));
+    setFixedSize(DialogUnits::ToPixels(QSize(dialogTemplate.width, dialogTemplate.height)));
 }
 
 CDialog::~CDialog() = default;

@@ -26,7 +26,7 @@ class CDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CDialog(const DialogSpec& spec, QWidget* parent = nullptr);
+    explicit CDialog(const DialogSpec& dialogTemplate, QWidget* parent = nullptr);
     ~CDialog() override;
 
     // Builds the controls and runs OnInitDialog, once; DoModal does it too.
@@ -58,7 +58,7 @@ public:
     // Queues a command to this dialog, to run after the current handler.
     void PostCommand(int id);
 
-    const DialogSpec& Spec() const { return m_spec; }
+    const DialogSpec& Template() const { return m_spec; }
 
     // Escape and the close box reach OnCancel, Enter the default button.
     void reject() override;
