@@ -119,7 +119,7 @@ void BM_CpuWhilePlaying(benchmark::State& state)
     state.counters["cpu_percent"] = cpuPercent;
 }
 BENCHMARK(BM_CpuWhilePlaying)
-    ->ArgsProduct({{0, 1, 2}, {5000}})
+    ->ArgsProduct({{0, 1, 2}, {10000}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);

@@ -126,7 +126,7 @@ BOOL CPlayerDlg::PlayEntry()
         // Any file with a picture goes onto the placeholder, not only ".avi":
         // otherwise its picture would land anywhere over the controls.
         const QRect dest = m_mciWnd.GetDest();
-        hasPicture = dest.right() > 0 && dest.bottom() > 0;
+        hasPicture = dest.width() > 0 && dest.height() > 0;
         if (hasPicture && !(isAvi && aviDispInitMode == 1))
             m_mciWnd.MoveWindow(m_videoRect);
     }

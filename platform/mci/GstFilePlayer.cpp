@@ -24,9 +24,11 @@ constexpr int kLateErrorWaitMs = 200;
 // and drums peaks at -4 dBFS (RMS -21 dBFS), near a WAV mastered to full
 // scale; more gain starts to clip dense files.
 constexpr double kMidiSynthGain = 1.0;
-// playbin: video, audio, software volume. No subtitles, colour balance or
-// deinterlacer in the chain.
-constexpr guint kPlayFlags = 0x1 | 0x2 | 0x10;
+// playbin: video and audio only. No subtitles, colour balance or
+// deinterlacer in the chain, and no software volume: the volume is the
+// system mixer's, and GStreamer 1.22's playsink leaks its volume element
+// with every pipeline.
+constexpr guint kPlayFlags = 0x1 | 0x2;
 
 }  // namespace
 

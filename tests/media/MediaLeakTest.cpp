@@ -35,10 +35,8 @@ int LiveElements()
         for (guint i = 0; list && i < gst_value_list_get_size(list); ++i) {
             const GstStructure* alive = gst_value_get_structure(gst_value_list_get_value(list, i));
             const GValue* object = gst_structure_get_value(alive, "object");
-            if (object && G_VALUE_HOLDS(object, GST_TYPE_ELEMENT)) {
+            if (object && G_VALUE_HOLDS(object, GST_TYPE_ELEMENT))
                 ++count;
-                printf("LIVE %s\n", gst_structure_to_string(alive));
-            }
         }
         // Not freed: the list names the live objects without holding
         // references, and freeing it would drop references it never took.
