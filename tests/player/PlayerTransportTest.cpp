@@ -158,6 +158,21 @@ TEST_F(PlayerTransportTest, ShuffleOnPlaysEveryCdEntryAlone)
                                             QStringLiteral("Play 2 %1 %2").arg(disc.TrackStart(3)).arg(disc.TrackStart(4))}));
 }
 
+TEST_F(PlayerTransportTest, TrackAfterALeadInPlaysToItsEnd)
+{
+    FakeDisc disc = Disc(1, 10'000);
+    disc.firstTrackStartMs = 2'000;
+    m_services.AddCdDrive("E:", disc);
+    Open({CdEntry("E:", 1)});
+    Click(CPlayerDlg::IDC_PLAY);
+    EXPECT_EQ(m_dlg.QueryPosition(), 0);
+    Seconds(9);
+    EXPECT_FALSE(m_dlg.m_entry.isEmpty()) << "still playing its last second";
+    EXPECT_EQ(m_dlg.GetDlgItemText(CPlayerDlg::IDC_TIME), "1tk Past 00:00:09");
+    Seconds(2);
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty());
+}
+
 TEST_F(PlayerTransportTest, NextDuringARunReopensFromTheTrackStart)
 {
     const FakeDisc& disc = m_services.AddCdDrive("E:", Disc(10));

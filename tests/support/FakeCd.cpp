@@ -32,12 +32,12 @@ QString ItemName(mci::StatusItem item)
 
 long FakeDisc::TrackStart(int track) const
 {
-    return std::accumulate(trackLengthsMs.begin(), trackLengthsMs.begin() + (track - 1), 0L);
+    return firstTrackStartMs + std::accumulate(trackLengthsMs.begin(), trackLengthsMs.begin() + (track - 1), 0L);
 }
 
 long FakeDisc::DiscLength() const
 {
-    return std::accumulate(trackLengthsMs.begin(), trackLengthsMs.end(), 0L);
+    return firstTrackStartMs + std::accumulate(trackLengthsMs.begin(), trackLengthsMs.end(), 0L);
 }
 
 FakeCdSystem::FakeCdSystem(FakeClock& clock)

@@ -18,7 +18,8 @@ namespace testsupport {
 class FakeClock;
 
 struct FakeDisc {
-    std::vector<long> trackLengthsMs;  // track k (1-based) is element k - 1; the first starts at 0
+    std::vector<long> trackLengthsMs;  // track k (1-based) is element k - 1
+    long firstTrackStartMs = 0;        // where track 1 begins on the disc
     std::set<int> dataTracks;
     bool present = true;    // false: an empty drive, never ready
     bool doorOpen = false;  // also set by door commands
@@ -34,7 +35,7 @@ struct FakeDisc {
     bool failClose = false;  // the device is closed all the same
 
     long TrackStart(int track) const;  // ms on the disc
-    long DiscLength() const;
+    long DiscLength() const;  // the lead-out's position
 };
 
 class FakeCdSystem final : public mci::CdSystem {
