@@ -204,7 +204,8 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
                                                                   : QAbstractItemView::SingleSelection);
         if (control.style & kSorted)
             list->setSortingEnabled(true);
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, id] { OnCommand(id, kLbnSelChange); });
+        // The user's own selection changes are read when a button asks for
+        // them; a selection set from code must run no handler.
         return list;
     }
     }

@@ -16,7 +16,6 @@ namespace ui {
 // Notification codes that reach OnCommand besides a button click.
 inline constexpr int kBnClicked = 0;
 inline constexpr int kCbnSelChange = 1;
-inline constexpr int kLbnSelChange = 1;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
