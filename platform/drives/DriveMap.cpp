@@ -1,5 +1,7 @@
 #include "platform/drives/DriveMap.h"
 
+#include "platform/text/FileText.h"
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QSet>
@@ -177,7 +179,7 @@ QByteArray DriveMap::ResolveNativePath(const QString& path) const
 
 QString DriveMap::ResolvePath(const QString& path) const
 {
-    return QFile::decodeName(ResolveNativePath(path));
+    return text::DecodeFileName(ResolveNativePath(path));
 }
 
 }  // namespace drives

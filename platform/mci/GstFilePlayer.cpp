@@ -1,5 +1,7 @@
 #include "platform/mci/GstFilePlayer.h"
 
+#include "platform/text/FileText.h"
+
 #include "platform/mci/GstAudioOutput.h"
 #include "platform/mci/SoundFont.h"
 
@@ -217,7 +219,7 @@ bool GstFilePlayer::Open(const QString& path)
         return false;
     }
     GError* uriError = nullptr;
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &uriError);
+    gchar* uri = gst_filename_to_uri(text::EncodeFileName(path).constData(), &uriError);
     g_clear_error(&uriError);
     if (!uri) {
         s.RecordError(QStringLiteral("not a file path"));

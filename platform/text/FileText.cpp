@@ -188,4 +188,14 @@ QByteArray EncodeFileText(QStringView text, Encoding encoding, Encoding* written
     return EncodeUtf8(text);
 }
 
+QString DecodeFileName(QByteArrayView bytes)
+{
+    return DecodeText(bytes, Encoding::Utf8);
+}
+
+QByteArray EncodeFileName(QStringView name)
+{
+    return EncodeFileText(name, Encoding::Utf8);
+}
+
 }  // namespace text

@@ -37,4 +37,10 @@ DecodedText DecodeFileText(QByteArrayView bytes);
 // ever lost; *written tells which encoding was used.
 QByteArray EncodeFileText(QStringView text, Encoding encoding, Encoding* written = nullptr);
 
+// File names are bytes: UTF-8 where they are valid, anything else (a
+// Shift-JIS name unpacked from an old archive) kept as escapes of its bytes,
+// so that a name found on disk can be handed on and opened again.
+QString DecodeFileName(QByteArrayView bytes);
+QByteArray EncodeFileName(QStringView name);
+
 }  // namespace text
