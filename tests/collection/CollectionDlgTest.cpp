@@ -16,6 +16,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/FileBytes.h"
+
 #include "app/CPlayerApp.h"
 #include "cd/CCdTitleDlg.h"
 #include "cd/CTrackPickDlg.h"
@@ -57,17 +59,11 @@ protected:
 
     QString Write(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        EXPECT_TRUE(testsupport::WriteFileBytes(PathOf(name), bytes));
+        return PathOf(name);
     }
 
-    static QByteArray Read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
+    static QByteArray Read(const QString& path) { return testsupport::ReadFileBytes(path); }
 
     // An editor on the file name holding bytes, initialised.
     void OpenOn(CCollectionDlg& dlg, const QString& name, const QByteArray& bytes)

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/support/FileBytes.h"
+
 #include "collection/CollectionEntry.h"
 #include "collection/CollectionFile.h"
 
@@ -22,17 +24,11 @@ protected:
 
     QString WriteBytes(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        EXPECT_TRUE(testsupport::WriteFileBytes(PathOf(name), bytes));
+        return PathOf(name);
     }
 
-    static QByteArray ReadBytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
+    static QByteArray ReadBytes(const QString& path) { return testsupport::ReadFileBytes(path); }
 
     QTemporaryDir m_dir;
 };

@@ -15,6 +15,7 @@
 #include "app/CPlayerApp.h"
 #include "options/COptionDlg.h"
 #include "player/CPlayerDlg.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TestServices.h"
 
 namespace {
@@ -54,10 +55,7 @@ protected:
     QString WriteList(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        file.close();
+        EXPECT_TRUE(testsupport::WriteFileBytes(path, bytes));
         m_services.files.Set(path, platform::kAccessReadWrite);
         return path;
     }
@@ -96,7 +94,7 @@ protected:
 TEST_F(PlayerHistoryTest, CurrentCollectionInOtherLetterCaseDoesNothing)
 {
     m_services.MapDrive("C:", m_dir.path());
-    const QString real = WriteList("Lists.lst", "/m/x.wav\r\n");
+    WriteList("Lists.lst", "/m/x.wav\r\n");  // opened at start through the drive letter
     m_services.files.Set("C:\\LISTS.LST", platform::kAccessReadWrite);
     m_app.m_historyList = {"/other.lst", "C:\\LISTS.LST"};
     Start("c:\\lists.lst");
@@ -105,7 +103,6 @@ TEST_F(PlayerHistoryTest, CurrentCollectionInOtherLetterCaseDoesNothing)
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
     EXPECT_EQ(m_dlg.QueryMode(), mci::kModePlaying) << "no stop";
     EXPECT_EQ(m_app.m_collectionPath, "c:\\lists.lst");
-    (void)real;
 }
 
 TEST_F(PlayerHistoryTest, PosixPathsInOtherCaseAreTwoCollections)
@@ -265,11 +262,7 @@ TEST(ApplicationLifetimes, HistoryAndOptionsSurviveARestart)
     QFile::remove(ConfigFile());
     QTemporaryDir dir;
     const QString path = dir.filePath("mine.lst");
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write("/m/1.wav\r\n");
-    }
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, "/m/1.wav\r\n"));
     {
         testsupport::TestServices services;
         services.files.Set(path, platform::kAccessReadWrite);

@@ -13,6 +13,7 @@
 
 #include "app/CPlayerApp.h"
 #include "platform/Services.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TestServices.h"
 #include "player/CPlayerDlg.h"
 
@@ -37,9 +38,7 @@ protected:
     QString WriteCollection(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
+        EXPECT_TRUE(testsupport::WriteFileBytes(path, bytes));
         return path;
     }
 
