@@ -67,6 +67,11 @@ long CMciWnd::GetMode() const
     return m_window ? m_window->Mode() : 0;
 }
 
+bool CMciWnd::Failed() const
+{
+    return m_window && m_window->Failed();
+}
+
 long CMciWnd::GetPosition() const
 {
     return m_window ? m_window->Position() : 0;

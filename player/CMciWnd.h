@@ -39,6 +39,8 @@ public:
     // The picture's size at (0, 0); empty without a picture.
     QRect GetDest() const;
     long GetMode() const;
+    // The stream failed (a read or decoding error, the audio output lost).
+    bool Failed() const;
     long GetPosition() const;
     void Play();
     void Pause();

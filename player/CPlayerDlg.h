@@ -95,6 +95,8 @@ public:
     void OnShuffle();
     void OnRepeat();
     void OnTimer();
+    // The 1 s timer runs while an entry is open.
+    bool TimerRunning() const;
     void BuildShuffleOrder(QVector<std::uint32_t>& order);
     // A pseudo-random integer from 1 to m.
     static int RandomIndex(int m);
@@ -137,7 +139,21 @@ protected:
 private:
     BOOL Fail(const QString& message);
     bool EntryDrive(const QString& entry, QString& drive);
+    // Closes whatever device is open, file window or CD, and kills the timer.
     void CloseEntryDevice();
+    void CloseCdDevice();
+    // Posts a command on the player's own behalf (the end of an entry, a
+    // skipped failure): it is dropped when the user moved on before it runs.
+    void PostOwnCommand(int id);
+    // A command of the user's that moves on or stops: commands the player
+    // posted before it are stale from now on.
+    void UserMoved() { ++m_moveSerial; }
+    // True when the open device stopped answering this tick: a CD whose
+    // status fails or whose disc is gone, a file whose stream failed.
+    bool DeviceFailing();
+    // The failure rule for an entry whose device stopped answering.
+    void OnDeviceLost();
+    bool SkipOn() const;
     void ResetToIdle();
     void StartTimer();
     void StopTimer();
@@ -153,4 +169,10 @@ private:
     QTimer* m_timer = nullptr;
     bool m_destroyed = false;
     bool m_noCdDriveShown = false;
+    bool m_cdDeviceOpen = false;  // m_cdDeviceId names an open device
+    QString m_cdDrive;            // the drive it was opened on
+    bool m_pauseSaved = false;    // m_pausePos holds the position of this entry's pause
+    unsigned m_moveSerial = 0;
+    int m_failedTicks = 0;        // ticks in a row on which the device did not answer
+    int m_failedInRow = 0;        // entries in a row that could not be played
 };

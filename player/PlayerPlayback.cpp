@@ -34,9 +34,9 @@ bool CPlayerDlg::EntryDrive(const QString& entry, QString& drive)
         drive = entry.left(2);
         return true;
     }
-    // "No CD drive" is said once per Play or pick: with Skip and Repeat on
-    // it would otherwise come back without end.
-    if (m_noCdDriveShown) {
+    // With Skip on, "no CD drive" is said once per Play or pick: with Repeat
+    // on it would otherwise come back without end.
+    if (m_noCdDriveShown && SkipOn()) {
         QStringList roots;
         cd::GetCdDriveList(roots);
         if (roots.isEmpty())
@@ -50,17 +50,41 @@ bool CPlayerDlg::EntryDrive(const QString& entry, QString& drive)
     return false;
 }
 
-BOOL CPlayerDlg::Fail(const QString& message)
+bool CPlayerDlg::SkipOn() const
 {
     const CPlayerApp* app = AfxGetApp();
-    if (app && app->m_skip == 1) {
-        PostCommand(IDC_NEXT);
-        return TRUE;
+    return app && app->m_skip == 1;
+}
+
+BOOL CPlayerDlg::Fail(const QString& message)
+{
+    if (SkipOn()) {
+        // Skipping through a whole pass in which nothing played would spin
+        // for ever with Repeat on: stop there and say so once.
+        if (++m_failedInRow < EntryCount()) {
+            PostOwnCommand(IDC_NEXT);
+            return TRUE;
+        }
+        OnStop();
+        platform::AfxMessageBox(res::Text(res::text::kNothingPlayable), platform::MB_OK, this);
+        return FALSE;
     }
     OnStop();
     if (!message.isEmpty())
         platform::AfxMessageBox(message, platform::MB_OK, this);
     return FALSE;
+}
+
+void CPlayerDlg::PostOwnCommand(int id)
+{
+    const unsigned serial = m_moveSerial;
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, serial] {
+            if (serial == m_moveSerial)
+                OnCommand(id, ui::kBnClicked);
+        },
+        Qt::QueuedConnection);
 }
 
 BOOL CPlayerDlg::PlayEntry()
@@ -70,24 +94,33 @@ BOOL CPlayerDlg::PlayEntry()
     mci::CdSystem* cd = Cd();
     QString drive;
 
+    m_failedTicks = 0;
+    m_pauseSaved = false;
     if (!collection::IsCdTrackEntry(m_entry)) {
+        // At most one device is open: whatever the last entry left open goes first.
+        CloseEntryDevice();
         m_isCdTrack = FALSE;
     } else {
         if (!EntryDrive(m_entry, drive))
             return Fail(QString());
         m_cdTrack = EntryTrack(m_entry);
-        m_isCdTrack = TRUE;
-        if (m_cdRunLeft == 0) {
+        if (m_cdRunLeft == 0 || !m_cdDeviceOpen) {
+            m_cdRunLeft = 0;
+            CloseEntryDevice();
+            m_isCdTrack = TRUE;
             const std::optional<mci::DeviceId> id = cd ? cd->Open(drive) : std::nullopt;
             if (!id)
                 return Fail(res::LoadStr(114));
             m_cdDeviceId = *id;
+            m_cdDeviceOpen = true;
+            m_cdDrive = drive;
             const std::optional<std::uint32_t> ready = cd->Status(m_cdDeviceId, mci::StatusItem::Ready);
             if (!ready)
                 return Fail(res::LoadStr(115));
             if (*ready == 0)
                 return Fail(res::FormatStr(116, drive));
         }
+        m_isCdTrack = TRUE;
     }
 
     const platform::FileAccess* files = platform::GetServices().files;
@@ -155,6 +188,7 @@ BOOL CPlayerDlg::PlayEntry()
 
     if (!m_isCdTrack) {
         m_mciWnd.Play();
+        m_failedInRow = 0;
         return TRUE;
     }
 
@@ -177,6 +211,7 @@ BOOL CPlayerDlg::PlayEntry()
     if (m_cdRunLeft != 0) {
         if (m_cdRunLeft > 0)
             --m_cdRunLeft;
+        m_failedInRow = 0;
         return TRUE;
     }
     if (!(app && (app->m_flags & kFlagShuffle)))
@@ -195,6 +230,7 @@ BOOL CPlayerDlg::PlayEntry()
     }
     if (!played)
         return Fail(res::LoadStr(115));
+    m_failedInRow = 0;
     return TRUE;
 }
 
@@ -225,29 +261,38 @@ BOOL CPlayerDlg::CountCdRun()
     return TRUE;
 }
 
-void CPlayerDlg::CloseEntryDevice()
+void CPlayerDlg::CloseCdDevice()
 {
-    StopTimer();
-    if (!m_isCdTrack) {
-        m_mciWnd.Stop();
-        m_mciWnd.Close();
-    } else if (mci::CdSystem* cd = Cd()) {
+    if (!m_cdDeviceOpen)
+        return;
+    m_cdDeviceOpen = false;
+    if (mci::CdSystem* cd = Cd()) {
         cd->Stop(m_cdDeviceId);
         cd->Close(m_cdDeviceId);
     }
 }
 
-void CPlayerDlg::OnStop()
+void CPlayerDlg::CloseEntryDevice()
 {
     StopTimer();
-    if (!m_isCdTrack) {
-        m_mciWnd.Stop();
-        m_mciWnd.SeekToStart();
-        m_mciWnd.Close();
-    } else if (mci::CdSystem* cd = Cd()) {
-        cd->Stop(m_cdDeviceId);
-        cd->Close(m_cdDeviceId);
-    }
+    m_mciWnd.Stop();
+    m_mciWnd.Close();
+    CloseCdDevice();
+    m_pauseSaved = false;
+    m_failedTicks = 0;
+}
+
+void CPlayerDlg::OnStop()
+{
+    UserMoved();
+    StopTimer();
+    m_mciWnd.Stop();
+    m_mciWnd.SeekToStart();
+    m_mciWnd.Close();
+    CloseCdDevice();
+    m_pauseSaved = false;
+    m_failedTicks = 0;
+    m_failedInRow = 0;
     ResetToIdle();
 }
 
@@ -278,7 +323,8 @@ long CPlayerDlg::QueryMode()
     if (!m_isCdTrack)
         return m_mciWnd.GetMode();
     mci::CdSystem* cd = Cd();
-    const std::optional<std::uint32_t> mode = cd ? cd->Status(m_cdDeviceId, mci::StatusItem::Mode) : std::nullopt;
+    const std::optional<std::uint32_t> mode =
+        cd && m_cdDeviceOpen ? cd->Status(m_cdDeviceId, mci::StatusItem::Mode) : std::nullopt;
     return mode ? static_cast<long>(*mode) : 0;
 }
 
@@ -287,9 +333,30 @@ std::int32_t CPlayerDlg::QueryPosition()
     if (!m_isCdTrack)
         return static_cast<std::int32_t>(m_mciWnd.GetPosition());
     mci::CdSystem* cd = Cd();
-    const std::optional<std::uint32_t> position = cd ? cd->Status(m_cdDeviceId, mci::StatusItem::Position)
-                                                     : std::nullopt;
+    const std::optional<std::uint32_t> position =
+        cd && m_cdDeviceOpen ? cd->Status(m_cdDeviceId, mci::StatusItem::Position) : std::nullopt;
     return position ? static_cast<std::int32_t>(*position) - m_cdTrackOffset : 0;
+}
+
+bool CPlayerDlg::DeviceFailing()
+{
+    if (!m_isCdTrack)
+        return m_mciWnd.Failed();
+    mci::CdSystem* cd = Cd();
+    if (!cd || !m_cdDeviceOpen)
+        return true;
+    const std::optional<std::uint32_t> mode = cd->Status(m_cdDeviceId, mci::StatusItem::Mode);
+    if (!mode || *mode == mci::kModeNotReady || *mode == mci::kModeOpen)
+        return true;
+    return !cd->Status(m_cdDeviceId, mci::StatusItem::Position).has_value();
+}
+
+void CPlayerDlg::OnDeviceLost()
+{
+    const QString message = m_isCdTrack ? res::FormatStr(116, m_cdDrive) : res::FormatStr(121, m_entry);
+    // A run counted on this device ends with it.
+    m_cdRunLeft = 0;
+    Fail(message);
 }
 
 QString CPlayerDlg::ResolvedPath(const QString& entry)

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int kFailingTicksToEnd = 3;
+
 struct Hms {
     int h, m, s;
 };
@@ -85,12 +87,25 @@ void CPlayerDlg::StopTimer()
         m_timer->stop();
 }
 
+bool CPlayerDlg::TimerRunning() const
+{
+    return m_timer && m_timer->isActive();
+}
+
 void CPlayerDlg::OnTimer()
 {
+    // A device that stops answering (a disc taken out, a drive gone, a stream
+    // that failed) ends its entry by the failure rule after a few ticks.
+    if (DeviceFailing()) {
+        if (++m_failedTicks >= kFailingTicksToEnd)
+            OnDeviceLost();
+        return;
+    }
+    m_failedTicks = 0;
     std::int32_t position = QueryPosition();
     if (position >= m_entryLength) {
         m_endReached = TRUE;
-        PostCommand(IDC_NEXT);
+        PostOwnCommand(IDC_NEXT);
         position = m_entryLength;
     }
     FormatTime(position, m_timeText);

@@ -42,6 +42,8 @@ QString CPlayerDlg::EntryAt(int index) const
 
 void CPlayerDlg::OnPlay()
 {
+    UserMoved();
+    m_failedInRow = 0;
     m_noCdDriveShown = false;
     m_cdRunLeft = 0;
     if (ShuffleOn())
@@ -69,25 +71,35 @@ void CPlayerDlg::OnPlay()
 void CPlayerDlg::OnPause()
 {
     mci::CdSystem* cd = platform::GetServices().cd;
-    switch (QueryMode()) {
+    const long mode = QueryMode();
+    if (m_isCdTrack && !cd)
+        return;
+    switch (mode) {
     case mci::kModePlaying:
         if (m_isCdTrack) {
-            if (const auto position = cd->Status(m_cdDeviceId, mci::StatusItem::Position))
+            if (const auto position = cd->Status(m_cdDeviceId, mci::StatusItem::Position)) {
                 m_pausePos = *position;
+                m_pauseSaved = true;
+            }
             cd->Pause(m_cdDeviceId);
         } else {
             m_mciWnd.Pause();
         }
         break;
     case mci::kModePaused:
+        m_pauseSaved = false;
         if (m_isCdTrack)
             cd->Resume(m_cdDeviceId);
         else
             m_mciWnd.Resume();
         break;
     case mci::kModeStopped:
-        if (m_isCdTrack)
+        // A drive that stops on pause goes on from where it was paused. A CD
+        // that stopped at its end has no pause to go on from.
+        if (m_isCdTrack && m_pauseSaved) {
+            m_pauseSaved = false;
             cd->Play(m_cdDeviceId, m_pausePos, m_cdTo ? std::optional<std::uint32_t>(m_cdTo) : std::nullopt);
+        }
         break;
     default:
         break;
@@ -97,11 +109,15 @@ void CPlayerDlg::OnPause()
 void CPlayerDlg::OnHome()
 {
     if (m_isCdTrack) {
-        if (mci::CdSystem* cd = platform::GetServices().cd)
+        m_pauseSaved = false;
+        if (mci::CdSystem* cd = platform::GetServices().cd; cd && m_cdDeviceOpen)
             cd->Play(m_cdDeviceId, m_cdFrom, m_cdTo ? std::optional<std::uint32_t>(m_cdTo) : std::nullopt);
         return;
     }
     const long mode = QueryMode();
+    // A file that stopped at its end stays there: the next tick moves on.
+    if (mode == mci::kModeStopped)
+        return;
     m_mciWnd.SeekToStart();
     if (mode == mci::kModePlaying)
         m_mciWnd.Play();
@@ -109,6 +125,7 @@ void CPlayerDlg::OnHome()
 
 void CPlayerDlg::OnNext()
 {
+    UserMoved();
     // At the end of an entry inside a CD run the play goes on into the next.
     if (m_isCdTrack && m_endReached && m_cdRunLeft != 0)
         StopTimer();
@@ -127,7 +144,7 @@ void CPlayerDlg::OnNext()
             m_playPos = 0;
             m_cdRunLeft = 0;
         } else {
-            PostCommand(IDC_STOP);
+            PostOwnCommand(IDC_STOP);
             m_playPos = 0;
             EnableControl(IDC_PLAY, true);
             EnableControl(IDC_STOP, false);
@@ -137,6 +154,8 @@ void CPlayerDlg::OnNext()
     const int index = Idx(m_playPos);
     m_entryNumber = index + 1;
     if (index < 0) {
+        // The collection shrank under the order: stop as at its end.
+        PostOwnCommand(IDC_STOP);
         m_playPos = 0;
         EnableControl(IDC_PLAY, true);
         EnableControl(IDC_STOP, false);
@@ -155,6 +174,7 @@ void CPlayerDlg::OnNext()
 
 void CPlayerDlg::OnPrevious()
 {
+    UserMoved();
     if (m_isCdTrack)
         m_cdRunLeft = 0;
     CloseEntryDevice();
@@ -165,7 +185,7 @@ void CPlayerDlg::OnPrevious()
     const int index = Idx(m_playPos);
     m_entryNumber = index + 1;
     if (index < 0) {
-        PostCommand(IDC_STOP);
+        PostOwnCommand(IDC_STOP);
         return;
     }
     const int n = EntryCount();
@@ -188,21 +208,22 @@ void CPlayerDlg::OnPrevious()
 void CPlayerDlg::OnEject()
 {
     mci::CdSystem* cd = platform::GetServices().cd;
-    const long mode = QueryMode();
     m_cdRunLeft = 0;
     m_endReached = FALSE;
-    if (m_isCdTrack && (mode == mci::kModePlaying || mode == mci::kModePaused)) {
+    // Whatever its mode (playing, paused, or stopped at its end a moment
+    // before the tick), an open CD entry is stopped and the player is idle.
+    if (m_isCdTrack && m_cdDeviceOpen) {
+        UserMoved();
         StopTimer();
-        cd->Stop(m_cdDeviceId);
-        cd->SetDoor(m_cdDeviceId, true);
-        cd->Close(m_cdDeviceId);
+        m_cdDeviceOpen = false;
+        if (cd) {
+            cd->Stop(m_cdDeviceId);
+            cd->SetDoor(m_cdDeviceId, true);
+            cd->Close(m_cdDeviceId);
+        }
+        m_pauseSaved = false;
+        m_failedTicks = 0;
         ResetToIdle();
-        return;
-    }
-    if (m_isCdTrack) {
-        cd->SetDoor(m_cdDeviceId, true);
-        cd->Close(m_cdDeviceId);
-        m_isCdTrack = FALSE;
         return;
     }
     if (!cd)
@@ -237,6 +258,8 @@ void CPlayerDlg::OnSelchangeTitle()
         if (same)
             return;
     }
+    UserMoved();
+    m_failedInRow = 0;
     m_noCdDriveShown = false;
     m_cdRunLeft = 0;
     m_endReached = FALSE;
@@ -250,7 +273,7 @@ void CPlayerDlg::OnSelchangeTitle()
             if (RepeatOn()) {
                 m_playPos = 0;
             } else {
-                PostCommand(IDC_STOP);
+                PostOwnCommand(IDC_STOP);
                 m_playPos = 0;
                 EnableControl(IDC_PLAY, true);
                 EnableControl(IDC_STOP, false);
@@ -259,6 +282,7 @@ void CPlayerDlg::OnSelchangeTitle()
         }
         m_entryNumber = m_playPos + 1;
         if (m_playPos >= n) {
+            PostOwnCommand(IDC_STOP);
             m_playPos = 0;
             EnableControl(IDC_PLAY, true);
             EnableControl(IDC_STOP, false);

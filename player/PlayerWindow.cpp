@@ -138,8 +138,14 @@ BOOL CPlayerDlg::OnInitDialog()
             CheckDlgButton(IDC_SHUFFLE, true);
         if (app->m_flags & kFlagRepeat)
             CheckDlgButton(IDC_REPEAT, true);
-        if (app->m_flags & kFlagMinimized)
+        if (app->m_flags & kFlagMinimized) {
+            // A window given a position before it is mapped (QDialog centres
+            // itself as it shows) is announced to the window manager in
+            // normal state whatever its state; a minimised one is placed by
+            // the window manager when restored.
+            setAttribute(Qt::WA_Moved);
             setWindowState(windowState() | Qt::WindowMinimized);
+        }
         if (app->m_flags & kFlagPlay)
             PostCommand(IDC_PLAY);
     } else {

@@ -26,6 +26,7 @@ inline constexpr const char* kCdTrackWord = "CDﾄﾗｯｸ";
 inline constexpr const char* kTrackNotFound = "指定のﾄﾗｯｸがCDに見つかりません。";
 inline constexpr const char* kMciInitFailed = "MCI初期化に失敗しました。";
 inline constexpr const char* kCdDeviceBusy = "CDﾃﾞﾊﾞｲｽが他で使用されています。";
+inline constexpr const char* kNothingPlayable = "再生できる曲がありません。";
 inline constexpr const char* kWriteError = "書き込みエラー";
 inline constexpr const char* kNewCollectionName = "新しいｺﾚｸｼｮﾝ";
 inline constexpr const char* kCannotAddMore = "これ以上追加できません。";

@@ -35,6 +35,9 @@ public:
     virtual long Length() = 0;    // ms, fixed at open; 24 h when the file does not tell
     virtual long Position() = 0;  // ms
     virtual long Mode() = 0;      // kModeStopped, kModePlaying or kModePaused
+    // The stream ended by an error rather than by its end (it then also
+    // reads as ended, as above).
+    virtual bool Failed() = 0;
     virtual void Play() = 0;      // from the current position; from the start after the end
     virtual void Pause() = 0;     // only while playing
     virtual void Resume() = 0;    // only while paused

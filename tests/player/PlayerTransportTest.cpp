@@ -1,105 +1,14 @@
 // The player playing a collection on fake devices: entry playback, CD runs,
 // failures, the transport commands and their enabled states, the play order
 // and the progress timer.
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QRegularExpression>
 #include <QSet>
-#include <QCoreApplication>
-#include <gtest/gtest.h>
 
-#include "app/CPlayerApp.h"
-#include "player/CPlayerDlg.h"
-#include "tests/support/TestServices.h"
+#include "tests/player/PlayerFixture.h"
 
 namespace {
 
-using testsupport::FakeDisc;
-using testsupport::FakeMediaFile;
-
-const QString kCd = QStringLiteral("CDﾄﾗｯｸ");
-
-QString CdEntry(const char* drive, int track)
-{
-    return QStringLiteral("%1\\ %2 %3").arg(QLatin1String(drive), kCd).arg(track, 2, 10, QLatin1Char('0'));
-}
-
-FakeDisc Disc(int tracks, long trackMs = 60'000)
-{
-    FakeDisc disc;
-    disc.trackLengthsMs.assign(tracks, trackMs);
-    return disc;
-}
-
-class PlayerTransportTest : public testing::Test {
-protected:
-    void AddFile(const QString& path, FakeMediaFile file = FakeMediaFile::Audio(5'000))
-    {
-        m_services.media.AddFile(path, file);
-        m_services.files.Set(path, platform::kAccessReadWrite);
-    }
-
-    // Opens the player on a collection held in memory, as the editor hands one over.
-    void Open(const QStringList& entries)
-    {
-        m_app.m_entries = entries;
-        m_dlg.Create();
-        m_dlg.m_entryCount = entries.size();
-        m_dlg.FillTitleList();
-    }
-
-    void Click(int id)
-    {
-        qobject_cast<QAbstractButton*>(m_dlg.GetDlgItem(id))->click();
-        Flush();
-    }
-
-    void Pick(int item)
-    {
-        m_dlg.m_titleCombo->setCurrentIndex(item);
-        m_dlg.OnSelchangeTitle();
-        Flush();
-    }
-
-    static void Flush() { QCoreApplication::sendPostedEvents(); }
-
-    // Moves the devices on by whole seconds, with one timer tick a second.
-    void Seconds(int seconds)
-    {
-        for (int i = 0; i < seconds; ++i) {
-            m_services.AdvanceMs(1000);
-            m_dlg.OnTimer();
-            Flush();
-        }
-    }
-
-    QString Enabled() const
-    {
-        QString s;
-        for (int id : {CPlayerDlg::IDC_PLAY, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE, CPlayerDlg::IDC_HOME,
-                       CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_SHUFFLE})
-            s += m_dlg.IsControlEnabled(id) ? QLatin1Char('1') : QLatin1Char('0');
-        return s;
-    }
-
-    QStringList PlayedPaths() const
-    {
-        QStringList paths;
-        for (const auto& creation : m_services.media.Creations())
-            if (creation.opened)
-                paths.append(creation.path);
-        return paths;
-    }
-
-    QStringList CdCalls(const char* prefix) const
-    {
-        return m_services.cd.Calls().filter(QRegularExpression(QStringLiteral("^") + QLatin1String(prefix)));
-    }
-
-    testsupport::TestServices m_services;
-    CPlayerApp m_app;
-    CPlayerDlg m_dlg;
-};
+using namespace playertest;
+using PlayerTransportTest = PlayerFixture;
 
 // --- CD runs -----------------------------------------------------------
 
@@ -229,16 +138,35 @@ TEST_F(PlayerTransportTest, NoCdDriveIsSaidOncePerPlayWithSkipAndRepeat)
 {
     m_app.m_skip = 1;
     m_app.m_flags = kFlagRepeat;
-    Open({QStringLiteral("%1 01").arg(kCd), QStringLiteral("%1 02").arg(kCd)});
+    Open({QStringLiteral("%1 01").arg(kCd), QStringLiteral("%1 02").arg(kCd), QStringLiteral("/m/gone.wav")});
     m_dlg.CheckDlgButton(CPlayerDlg::IDC_REPEAT, true);
     Click(CPlayerDlg::IDC_PLAY);
     for (int i = 0; i < 10; ++i)
         Flush();
-    EXPECT_EQ(m_services.boxes.Texts(), QStringList{"有効なCDﾄﾞﾗｲﾌﾞがありません。"});
-    Click(CPlayerDlg::IDC_REPEAT);
-    for (int i = 0; i < 5; ++i)
-        Flush();
-    EXPECT_TRUE(m_dlg.m_entry.isEmpty()) << "with Repeat off the player reaches the end and stops";
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList({"有効なCDﾄﾞﾗｲﾌﾞがありません。", "再生できる曲がありません。"}))
+        << "a whole pass in which nothing played ends the repeat";
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty());
+    EXPECT_EQ(Enabled(), "1000001");
+}
+
+TEST_F(PlayerTransportTest, NoCdDriveIsSaidAgainOnceSkipIsOff)
+{
+    AddFile("/m/a.wav", FakeMediaFile::Audio(3'000));
+    m_app.m_skip = 1;
+    m_app.m_flags = kFlagRepeat;
+    Open({QStringLiteral("%1 01").arg(kCd), "/m/a.wav"});
+    m_dlg.CheckDlgButton(CPlayerDlg::IDC_REPEAT, true);
+    Click(CPlayerDlg::IDC_PLAY);
+    EXPECT_EQ(m_dlg.m_entry, "/m/a.wav");
+    Seconds(3);
+    Flush();
+    EXPECT_EQ(m_dlg.m_entry, "/m/a.wav") << "the CD entry is skipped again, silently";
+    EXPECT_EQ(m_services.boxes.Texts().count("有効なCDﾄﾞﾗｲﾌﾞがありません。"), 1);
+    m_app.m_skip = 0;
+    Seconds(3);
+    Flush();
+    EXPECT_EQ(m_services.boxes.Texts().count("有効なCDﾄﾞﾗｲﾌﾞがありません。"), 2);
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty());
 }
 
 // --- play order --------------------------------------------------------

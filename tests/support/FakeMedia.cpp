@@ -64,7 +64,7 @@ void FakeMediaWindow::Tick(long ms)
         return;
     m_position += ms;
     if (m_file.errorAtMs && m_position >= *m_file.errorAtMs)
-        m_ended = true;
+        m_ended = m_failed = true;
     if (m_position >= m_file.lengthMs)
         m_ended = true;
 }
@@ -93,7 +93,7 @@ void FakeMediaWindow::Play()
 {
     Record(QStringLiteral("Play"));
     if (m_ended) {
-        m_ended = false;
+        m_ended = m_failed = false;
         m_position = 0;
     }
     m_state = State::Playing;
@@ -118,14 +118,14 @@ void FakeMediaWindow::SeekToStart()
     Record(QStringLiteral("SeekToStart"));
     if (m_ended)
         m_state = State::Stopped;
-    m_ended = false;
+    m_ended = m_failed = false;
     m_position = 0;
 }
 
 void FakeMediaWindow::Stop()
 {
     Record(QStringLiteral("Stop"));
-    m_ended = false;
+    m_ended = m_failed = false;
     m_position = 0;
     m_state = State::Stopped;
 }

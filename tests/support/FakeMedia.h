@@ -87,6 +87,7 @@ public:
     long Length() override { return m_file.lengthMs; }
     long Position() override;
     long Mode() override;
+    bool Failed() override { return m_failed; }
     void Play() override;
     void Pause() override;
     void Resume() override;
@@ -98,7 +99,8 @@ public:
 
     // Test hooks that push the window into a state.
     void SetPosition(long ms) { m_position = ms; }
-    void FailNow() { m_ended = true; }
+    // The stream fails now, as a read error or a lost output does.
+    void FailNow() { m_ended = m_failed = true; }
     bool Ended() const { return m_ended; }
     QString Path() const { return m_path; }
     unsigned Style() const { return m_style; }
@@ -117,6 +119,7 @@ private:
     State m_state = State::Stopped;
     long m_position = 0;
     bool m_ended = false;
+    bool m_failed = false;
     int m_subscription;
     QPointer<QWidget> m_widget;
 };
