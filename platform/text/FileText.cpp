@@ -2,6 +2,10 @@
 
 #include "platform/text/Cp932.h"
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 namespace text {
 namespace {
 
@@ -144,7 +148,143 @@ QByteArray EncodeUtf8(QStringView text)
 
 Encoding DetectEncoding(QByteArrayView bytes)
 {
-    return CheckUtf8(bytes) == Utf8Check::Valid ? Encoding::Utf8 : Encoding::Cp932;
+    EncodingDetector detector;
+    detector.Feed(bytes);
+    return detector.Result();
+}
+
+namespace {
+
+bool InRange(char32_t c, char32_t first, char32_t last)
+{
+    return c >= first && c <= last;
+}
+
+bool IsAsciiLetter(char32_t c)
+{
+    return InRange(c | 0x20, U'a', U'z');
+}
+
+bool IsLatinLetter(char32_t c)
+{
+    return (InRange(c, 0xC0, 0x24F) && c != 0xD7 && c != 0xF7) || IsAsciiLetter(c);
+}
+
+// Characters of the names Japanese users give files, as UTF-8 reads them:
+// kana, kanji, full- and half-width forms, CJK punctuation, circled and
+// Roman numerals, the symbols of the JIS rows.
+bool IsJapaneseText(char32_t c)
+{
+    return InRange(c, 0x3000, 0x30FF) || InRange(c, 0x3400, 0x9FFF) || InRange(c, 0xF900, 0xFAFF)
+           || InRange(c, 0xFF01, 0xFFEF) || InRange(c, 0x2460, 0x24FF) || InRange(c, 0x2150, 0x218F)
+           || InRange(c, 0x3200, 0x33FF) || InRange(c, 0x2010, 0x2312) || InRange(c, 0x2500, 0x257F)
+           || InRange(c, 0x25A0, 0x26FF);
+}
+
+// Accented letters common in European names. Their UTF-8 bytes C3 A1..BC
+// also read as two half-width kana in CP932, so rarer letters ("ý", which is
+// "ﾃｽ") count for less than the kana pair they might be.
+bool IsCommonAccentedLetter(char32_t c)
+{
+    static constexpr char32_t kCommon[] = {0xE0, 0xE1, 0xE2, 0xE4, 0xE7, 0xE8, 0xE9, 0xEA, 0xEB, 0xED, 0xEE,
+                                           0xEF, 0xF1, 0xF3, 0xF4, 0xF6, 0xFA, 0xFB, 0xFC};
+    const char32_t lower = InRange(c, 0xC0, 0xDE) ? c + 0x20 : c;
+    return std::find(std::begin(kCommon), std::end(kCommon), lower) != std::end(kCommon);
+}
+
+std::vector<char32_t> CodePoints(const QString& text)
+{
+    std::vector<char32_t> points;
+    points.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            points.push_back(QChar::surrogateToUcs4(text[i], text[i + 1]));
+            ++i;
+        } else {
+            points.push_back(text[i].unicode());
+        }
+    }
+    return points;
+}
+
+long long Utf8Plausibility(const std::vector<char32_t>& points)
+{
+    long long score = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const char32_t c = points[i];
+        if (c < 0x80)
+            continue;
+        if (IsJapaneseText(c)) {
+            score += 6;
+        } else if (IsLatinLetter(c)) {
+            const bool inWord = (i > 0 && IsLatinLetter(points[i - 1]))
+                                || (i + 1 < points.size() && IsLatinLetter(points[i + 1]));
+            score += !inWord ? 0 : IsCommonAccentedLetter(c) ? 7 : 4;
+        } else if (InRange(c, 0x370, 0x4FF)) {
+            score += 2;  // Greek, Cyrillic
+        } else if (!InRange(c, 0xA0, 0xBF)) {
+            score -= 6;  // C1 controls, escapes, scripts nobody names files in here
+        }
+    }
+    return score;
+}
+
+long long Cp932Plausibility(const std::vector<char32_t>& points)
+{
+    long long score = 0;
+    for (char32_t c : points) {
+        if (c < 0x80)
+            continue;
+        if (IsEscape(c))
+            score -= 20;
+        else if (InRange(c, 0xFF61, 0xFF9F))
+            score += 3;  // half-width kana
+        else if (InRange(c, 0x3000, 0x30FF) || InRange(c, 0xFF01, 0xFF60))
+            score += 4;
+        else if (InRange(c, 0x4E00, 0x9FFF))
+            score += 2;  // also what UTF-8 kana turn into when read as CP932
+        else
+            score += 1;
+    }
+    return score;
+}
+
+}  // namespace
+
+void EncodingDetector::Feed(QByteArrayView piece)
+{
+    if (m_first) {
+        m_first = false;
+        m_bom = piece.startsWith("\xEF\xBB\xBF");
+    }
+    if (m_bom || m_invalid)
+        return;
+    switch (CheckUtf8(piece)) {
+    case Utf8Check::Ascii:
+        return;
+    case Utf8Check::Invalid:
+        m_invalid = true;
+        return;
+    case Utf8Check::Valid:
+        break;
+    }
+    m_nonAscii = true;
+    m_utf8Score += Utf8Plausibility(CodePoints(DecodeUtf8WithEscapes(piece)));
+    m_cp932Score += Cp932Plausibility(CodePoints(DecodeCp932(piece)));
+}
+
+bool EncodingDetector::Settled() const
+{
+    // A lead this large is never made up by the pieces of a real list.
+    constexpr long long kClearLead = 1000;
+    return m_bom || m_invalid || m_utf8Score - m_cp932Score > kClearLead || m_cp932Score - m_utf8Score > kClearLead;
+}
+
+Encoding EncodingDetector::Result() const
+{
+    if (m_bom)
+        return Encoding::Utf8;
+    return !m_invalid && m_nonAscii && m_utf8Score >= m_cp932Score ? Encoding::Utf8 : Encoding::Cp932;
 }
 
 Utf8Check CheckUtf8(QByteArrayView bytes)

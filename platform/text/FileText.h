@@ -11,8 +11,28 @@ namespace text {
 
 enum class Encoding { Cp932, Utf8 };
 
-// UTF-8 when the bytes are valid UTF-8 and not all ASCII, else CP932.
+// The encoding of a whole file: UTF-8 after a byte order mark; else CP932
+// unless the bytes are valid UTF-8, hold some non-ASCII character and read
+// more like the names people give files in UTF-8 than in CP932 (half-width
+// kana pairs such as "ﾃｽ" are also valid UTF-8).
 Encoding DetectEncoding(QByteArrayView bytes);
+
+// DetectEncoding for a file read in pieces cut at LF.
+class EncodingDetector {
+public:
+    void Feed(QByteArrayView piece);
+    Encoding Result() const;
+    // True once more pieces cannot change the result.
+    bool Settled() const;
+
+private:
+    bool m_first = true;
+    bool m_bom = false;
+    bool m_invalid = false;
+    bool m_nonAscii = false;
+    long long m_utf8Score = 0;   // how plausible the pieces read as UTF-8
+    long long m_cp932Score = 0;  // and as CP932
+};
 
 // The bytes as UTF-8, for files checked in pieces (cut at LF, which never
 // falls inside a character): the file is UTF-8 when no piece is Invalid and
