@@ -9,7 +9,6 @@
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
 #include "platform/text/MbString.h"
-#include "platform/text/PathSplit.h"
 #include "platform/ui/MessageBox.h"
 #include "player/CPlayerDlg.h"
 #include "res/Strings.h"
@@ -23,15 +22,15 @@ mci::CdSystem* Cd()
 
 int EntryTrack(const QString& entry)
 {
-    return text::Atoi(QStringView(entry).right(2));
+    return collection::ParseCdTrackEntry(entry).track;
 }
 
 }  // namespace
 
 bool CPlayerDlg::EntryDrive(const QString& entry, QString& drive)
 {
-    if (entry.size() >= 2 && entry.at(1) == QLatin1Char(':')) {
-        drive = entry.left(2);
+    if (const std::optional<QString> named = collection::ParseCdTrackEntry(entry).drive) {
+        drive = *named;
         return true;
     }
     // With Skip on, "no CD drive" is said once per Play or pick: with Repeat
@@ -131,9 +130,8 @@ BOOL CPlayerDlg::PlayEntry()
             return Fail(res::FormatStr(121, m_entry));
     }
 
-    const QString ext = text::SplitPath(m_entry).ext;
-    const auto isExt = [&ext](const char* e) { return text::MbsICmp(ext, QString::fromLatin1(e)) == 0; };
-    const bool isAvi = isExt(".avi");
+    const collection::EntryKind kind = collection::FileEntryKind(m_entry);
+    const bool isAvi = kind == collection::EntryKind::Video;
     if (!m_isCdTrack) {
         const bool separate = isAvi && aviDispInitMode == 1;
         const QString path = ResolvedPath(m_entry);
@@ -176,10 +174,10 @@ BOOL CPlayerDlg::PlayEntry()
         ShowControl(picture, false);
     const bool isVideo = !m_isCdTrack && (isAvi || hasPicture);
     m_animate = isVideo ? FALSE : TRUE;
-    if (isExt(".mid")) {
+    if (kind == collection::EntryKind::Midi) {
         ShowControl(IDC_PIC_MIDI, true);
         ShowControl(IDC_PIC_IDLE, false);
-    } else if (isExt(".wav")) {
+    } else if (kind == collection::EntryKind::Wave) {
         ShowControl(IDC_PIC_WAVE, true);
         ShowControl(IDC_PIC_IDLE, false);
     } else if (isVideo) {

@@ -65,6 +65,19 @@ TEST_F(PlayerFaultsTest, UnreadableFileAndEmptyListSayWhy)
     EXPECT_EQ(Enabled(), "1000001");
 }
 
+TEST_F(PlayerFaultsTest, CdEntriesAreReadByTheCollectionsRule)
+{
+    // A full-width letter names no drive: the first CD drive plays it. A
+    // full-width digit lends nothing to the track number.
+    m_services.AddCdDrive("D:", Disc(5));
+    Open({QStringLiteral("Ｅ:\\ %1 03").arg(kCd), QStringLiteral("%1 1３").arg(kCd)});
+    Click(CPlayerDlg::IDC_PLAY);
+    EXPECT_EQ(CdCalls("Open"), QStringList{"Open D: -> 1"});
+    EXPECT_EQ(m_dlg.m_cdTrack, 3);
+    Click(CPlayerDlg::IDC_NEXT);
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList{"指定のﾄﾗｯｸがCDに見つかりません。"});
+}
+
 // --- a device that stops answering ---------------------------------------
 
 TEST_F(PlayerFaultsTest, DiscTakenOutEndsTheEntryByTheFailureRule)
