@@ -154,6 +154,10 @@ private:
     // The failure rule for an entry whose device stopped answering.
     void OnDeviceLost();
     bool SkipOn() const;
+    // Play, Stop, Pause, Home as an entry starts; Previous and Next as given.
+    void ShowPlayingControls(bool previous, bool next);
+    // Past the last entry without repeat: Stop follows, Play comes back.
+    void StopAtTheEnd();
     void ResetToIdle();
     void StartTimer();
     void StopTimer();

@@ -5,12 +5,19 @@
 
 #include "app/CPlayerApp.h"
 #include "options/COptionDlg.h"
+#include "platform/ui/MessageBox.h"
 #include "player/CPlayerDlg.h"
+#include "res/Strings.h"
 
 namespace {
 
+struct VolumeControl {
+    QStringList command;  // empty when none of the programs is installed
+    QStringList tried;    // the programs looked for, in order
+};
+
 // The volume control: the setting VolumeControl, else the first mixer found.
-QStringList VolumeCommand()
+VolumeControl FindVolumeControl()
 {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
                        QStringLiteral("Lirabox"));
@@ -21,19 +28,30 @@ QStringList VolumeCommand()
     candidates.append({QStringLiteral("pavucontrol")});
     candidates.append({QStringLiteral("pavucontrol-qt")});
     candidates.append({QStringLiteral("gnome-control-center"), QStringLiteral("sound")});
-    for (const QStringList& command : candidates)
-        if (!command.isEmpty() && !QStandardPaths::findExecutable(command.first()).isEmpty())
-            return command;
-    return {};
+    VolumeControl found;
+    for (const QStringList& command : candidates) {
+        if (command.isEmpty())
+            continue;
+        found.tried.append(command.first());
+        if (!QStandardPaths::findExecutable(command.first()).isEmpty()) {
+            found.command = command;
+            break;
+        }
+    }
+    return found;
 }
 
 }  // namespace
 
 void CPlayerDlg::OnVolume()
 {
-    const QStringList command = VolumeCommand();
-    if (!command.isEmpty())
-        QProcess::startDetached(command.first(), command.mid(1));
+    const VolumeControl control = FindVolumeControl();
+    if (control.command.isEmpty()) {
+        const QString programs = control.tried.join(QStringLiteral(", "));
+        platform::AfxMessageBox(res::Text(res::text::kVolumeControlMissing).arg(programs), platform::MB_OK, this);
+        return;
+    }
+    QProcess::startDetached(control.command.first(), control.command.mid(1));
 }
 
 void CPlayerDlg::OnOptions()

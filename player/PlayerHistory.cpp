@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "app/CPlayerApp.h"
@@ -18,6 +19,22 @@
 #include "player/CPlayerDlg.h"
 #include "res/Strings.h"
 
+namespace {
+
+// A menu item's text as a window caption: without the "..." of an item that
+// opens a window, the access key in brackets ("(&A)") and any other '&'.
+QString CaptionFromMenuText(QString text)
+{
+    text = text.trimmed();
+    if (text.endsWith(QLatin1String("...")))
+        text.chop(3);
+    static const QRegularExpression kAccessKey(QStringLiteral("\\s*\\(&?[^()&]\\)$"));
+    static const QRegularExpression kAmpersand(QStringLiteral("&(.)"));
+    return text.remove(kAccessKey).replace(kAmpersand, QStringLiteral("\\1")).trimmed();
+}
+
+}  // namespace
+
 void CPlayerDlg::OnSysCommand(int id)
 {
     if (id >= IDM_HISTORY_FIRST && id <= IDM_HISTORY_LAST)
@@ -29,7 +46,7 @@ void CPlayerDlg::OnSysCommand(int id)
 void CPlayerDlg::ShowAboutBox()
 {
     QDialog box(this);
-    box.setWindowTitle(res::LoadStr(101).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+    box.setWindowTitle(CaptionFromMenuText(res::LoadStr(101)));
     box.setFont(font());
     auto* icon = new QLabel(&box);
     icon->setPixmap(m_hIcon.pixmap(48, 48));

@@ -40,6 +40,26 @@ QString CPlayerDlg::EntryAt(int index) const
     return app && index >= 0 && index < app->m_entries.size() ? app->m_entries.at(index) : QString();
 }
 
+void CPlayerDlg::ShowPlayingControls(bool previous, bool next)
+{
+    EnableControl(IDC_HOME, true);
+    EnableControl(IDC_STOP, true);
+    EnableControl(IDC_PAUSE, true);
+    EnableControl(IDC_PREVIOUS, previous);
+    EnableControl(IDC_NEXT, next);
+    NextDlgCtl();
+    EnableControl(IDC_PLAY, false);
+    EnableControl(IDC_SHUFFLE, false);
+}
+
+void CPlayerDlg::StopAtTheEnd()
+{
+    PostOwnCommand(IDC_STOP);
+    m_playPos = 0;
+    EnableControl(IDC_PLAY, true);
+    EnableControl(IDC_STOP, false);
+}
+
 void CPlayerDlg::OnPlay()
 {
     UserMoved();
@@ -58,14 +78,7 @@ void CPlayerDlg::OnPlay()
     m_entry = EntryAt(index);
     if (!PlayEntry())
         return;
-    EnableControl(IDC_HOME, true);
-    EnableControl(IDC_STOP, true);
-    EnableControl(IDC_PAUSE, true);
-    EnableControl(IDC_PREVIOUS, false);
-    EnableControl(IDC_NEXT, EntryCount() > 1);
-    NextDlgCtl();
-    EnableControl(IDC_PLAY, false);
-    EnableControl(IDC_SHUFFLE, false);
+    ShowPlayingControls(false, EntryCount() > 1);
 }
 
 void CPlayerDlg::OnPause()
@@ -144,10 +157,7 @@ void CPlayerDlg::OnNext()
             m_playPos = 0;
             m_cdRunLeft = 0;
         } else {
-            PostOwnCommand(IDC_STOP);
-            m_playPos = 0;
-            EnableControl(IDC_PLAY, true);
-            EnableControl(IDC_STOP, false);
+            StopAtTheEnd();
             return;
         }
     }
@@ -155,10 +165,7 @@ void CPlayerDlg::OnNext()
     m_entryNumber = index + 1;
     if (index < 0) {
         // The collection shrank under the order: stop as at its end.
-        PostOwnCommand(IDC_STOP);
-        m_playPos = 0;
-        EnableControl(IDC_PLAY, true);
-        EnableControl(IDC_STOP, false);
+        StopAtTheEnd();
         return;
     }
     if (m_playPos + 1 >= n && !RepeatOn()) {
@@ -273,19 +280,13 @@ void CPlayerDlg::OnSelchangeTitle()
             if (RepeatOn()) {
                 m_playPos = 0;
             } else {
-                PostOwnCommand(IDC_STOP);
-                m_playPos = 0;
-                EnableControl(IDC_PLAY, true);
-                EnableControl(IDC_STOP, false);
+                StopAtTheEnd();
                 return;
             }
         }
         m_entryNumber = m_playPos + 1;
         if (m_playPos >= n) {
-            PostOwnCommand(IDC_STOP);
-            m_playPos = 0;
-            EnableControl(IDC_PLAY, true);
-            EnableControl(IDC_STOP, false);
+            StopAtTheEnd();
             return;
         }
         if (m_playPos + 1 < n)
@@ -310,11 +311,5 @@ void CPlayerDlg::OnSelchangeTitle()
     m_entry = EntryAt(s - 1);
     if (!PlayEntry())
         return;
-    EnableControl(IDC_HOME, true);
-    EnableControl(IDC_STOP, true);
-    EnableControl(IDC_PAUSE, true);
-    EnableControl(IDC_PREVIOUS, s - 1 > 0);
-    EnableControl(IDC_NEXT, m_entryNumber < n || RepeatOn());
-    EnableControl(IDC_PLAY, false);
-    EnableControl(IDC_SHUFFLE, false);
+    ShowPlayingControls(s - 1 > 0, m_entryNumber < n || RepeatOn());
 }

@@ -271,5 +271,5 @@ void CPlayerDlg::OnDestroy()
 
 void CPlayerDlg::OnHelp()
 {
-    ui::ShowHelp(this);
+    ui::ShowHelp(this, ui::HelpPage::Player);
 }

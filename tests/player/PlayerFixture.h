@@ -31,6 +31,16 @@ inline FakeDisc Disc(int tracks, long trackMs = 60'000)
     return disc;
 }
 
+// The enabled state of Play, Stop, Pause, Home, Previous, Next and Shuffle, as "1000001".
+inline QString EnabledControls(const CPlayerDlg& dlg)
+{
+    QString s;
+    for (int id : {CPlayerDlg::IDC_PLAY, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE, CPlayerDlg::IDC_HOME,
+                   CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_SHUFFLE})
+        s += dlg.IsControlEnabled(id) ? QLatin1Char('1') : QLatin1Char('0');
+    return s;
+}
+
 class PlayerFixture : public testing::Test {
 protected:
     void AddFile(const QString& path, FakeMediaFile file = FakeMediaFile::Audio(5'000))
@@ -73,14 +83,7 @@ protected:
         }
     }
 
-    QString Enabled() const
-    {
-        QString s;
-        for (int id : {CPlayerDlg::IDC_PLAY, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE, CPlayerDlg::IDC_HOME,
-                       CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_SHUFFLE})
-            s += m_dlg.IsControlEnabled(id) ? QLatin1Char('1') : QLatin1Char('0');
-        return s;
-    }
+    QString Enabled() const { return EnabledControls(m_dlg); }
 
     QStringList PlayedPaths() const
     {

@@ -13,14 +13,12 @@
 #include <random>
 #include <sstream>
 
-#include "app/CPlayerApp.h"
-#include "player/CPlayerDlg.h"
-#include "tests/support/TestServices.h"
+#include "tests/player/PlayerFixture.h"
 
 namespace {
 
-using testsupport::FakeDisc;
-using testsupport::FakeMediaFile;
+using playertest::FakeDisc;
+using playertest::FakeMediaFile;
 
 enum class Kind {
     Play, Pause, Stop, Next, Previous, Home, Eject, Pick, EndOfEntry, FailDevice, InsertDiscs, Tick,
@@ -199,14 +197,7 @@ private:
         }
     }
 
-    QString Enabled() const
-    {
-        QString s;
-        for (int id : {CPlayerDlg::IDC_PLAY, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE, CPlayerDlg::IDC_HOME,
-                       CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_SHUFFLE})
-            s += m_dlg.IsControlEnabled(id) ? QLatin1Char('1') : QLatin1Char('0');
-        return s;
-    }
+    QString Enabled() const { return playertest::EnabledControls(m_dlg); }
 
     std::optional<std::string> Fail(const QString& what) const
     {
