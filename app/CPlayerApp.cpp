@@ -1,5 +1,6 @@
 #include "app/CPlayerApp.h"
 
+#include "app/CommandLine.h"
 #include "app/SettingsStore.h"
 #include "platform/Services.h"
 #include "platform/text/MbString.h"
@@ -68,7 +69,9 @@ BOOL CPlayerApp::InitInstance()
     CPlayerDlg dlg;
     dlg.m_timeDispMode = m_timeDispInitMode;
     m_pMainWnd = &dlg;
-    if (!m_lpCmdLine.isEmpty())
+    if (!m_arguments.isEmpty())
+        ParseArguments(m_arguments, m_collectionPath, m_flags);
+    else if (!m_lpCmdLine.isEmpty())
         ParseCommandLine(m_lpCmdLine, m_collectionPath, m_flags);
     dlg.DoModal();
     m_pMainWnd = nullptr;
@@ -145,40 +148,38 @@ void CPlayerApp::AddToHistory(QString path)
     m_historyList.prepend(path);
 }
 
+void CPlayerApp::SetArguments(const QStringList& arguments)
+{
+    m_arguments = arguments;
+    m_lpCmdLine = JoinCommandLine(arguments);
+}
+
 QString CPlayerApp::JoinCommandLine(const QStringList& arguments)
 {
-    QStringList parts;
-    for (const QString& argument : arguments)
-        parts.append(argument.contains(QLatin1Char(' ')) ? QLatin1Char('"') + argument + QLatin1Char('"') : argument);
-    return parts.join(QLatin1Char(' '));
+    return ::JoinCommandLine(arguments);
 }
 
 BOOL CPlayerApp::ParseCommandLine(const QString& commandLine, QString& path, std::uint32_t& flags)
 {
-    flags = kFlagPlay;
-    qsizetype rest = 0;
-    QString taken;
-    if (commandLine.startsWith(QLatin1Char('"'))) {
-        const qsizetype close = commandLine.indexOf(QLatin1Char('"'), 1);
-        taken = commandLine.mid(1, close < 0 ? -1 : close - 1);
-        rest = close < 0 ? commandLine.size() : close;
-    } else {
-        const qsizetype space = commandLine.indexOf(QLatin1Char(' '));
-        taken = space < 0 ? commandLine : commandLine.left(space);
-        rest = space < 0 ? commandLine.size() : space;
-    }
-    for (qsizetype i = rest; i + 1 < commandLine.size(); ++i) {
-        if (commandLine.at(i) != QLatin1Char('/'))
-            continue;
-        switch (commandLine.at(i + 1).toUpper().unicode()) {
-        case 'A': flags |= kFlagPlay; break;
-        case 'S': flags |= kFlagShuffle; break;
-        case 'R': flags |= kFlagRepeat; break;
-        case 'I': flags |= kFlagMinimized; break;
-        default: break;
-        }
-    }
-    path = taken;
+    CommandLineParts parts = SplitCommandLine(commandLine);
+    flags = parts.flags;
+    path = std::move(parts.path);
+    return CheckCommandLinePath(path);
+}
+
+BOOL CPlayerApp::ParseArguments(const QStringList& arguments, QString& path, std::uint32_t& flags)
+{
+    const platform::FileAccess* files = platform::GetServices().files;
+    CommandLineParts parts = SplitArguments(arguments, [files](const QString& argument) {
+        return files && files->Access(argument, platform::kAccessExists);
+    });
+    flags = parts.flags;
+    path = std::move(parts.path);
+    return CheckCommandLinePath(path);
+}
+
+BOOL CPlayerApp::CheckCommandLinePath(QString& path)
+{
     const platform::FileAccess* files = platform::GetServices().files;
     if (!files || !files->Access(path, platform::kAccessExists)) {
         path.clear();

@@ -33,6 +33,12 @@ public:
     BOOL SaveHistory();
     void AddToHistory(QString path);
     BOOL ParseCommandLine(const QString& commandLine, QString& path, std::uint32_t& flags);
+    // ParseCommandLine on the program's arguments, except that a first
+    // argument naming an existing file is taken as the path as it stands.
+    BOOL ParseArguments(const QStringList& arguments, QString& path, std::uint32_t& flags);
+
+    // The arguments after the program name; m_lpCmdLine gets them joined.
+    void SetArguments(const QStringList& arguments);
 
     // The text after the program name: arguments joined by one space, an
     // argument with a space in it enclosed in double quotes.
@@ -49,9 +55,12 @@ public:
     int m_skip = 0;
 
     QString m_lpCmdLine;
+    QStringList m_arguments;  // as the system passed them; empty when only m_lpCmdLine is set
     CPlayerDlg* m_pMainWnd = nullptr;
 
 private:
+    BOOL CheckCommandLinePath(QString& path);
+
     CPlayerApp* m_previous = nullptr;
 };
 

@@ -3,10 +3,13 @@
 // Software\Quenda\Lirabox\Settings: group [Settings] of Quenda/Lirabox.conf
 // in the user's configuration folder.
 
+#include <QList>
 #include <QSettings>
 #include <QString>
 #include <memory>
 #include <optional>
+
+#include "app/IniText.h"
 
 class SettingsStore {
 public:
@@ -18,9 +21,12 @@ public:
     std::optional<QString> Read(const QString& name);
     void Write(const QString& name, const QString& text);
     void Remove(const QString& name);
-    // Writes everything out; false when the file could not be written.
+    // Writes the changes out; false when the file could not be written.
+    // Only the lines of the values written or removed change: every other
+    // byte of the file stays as it was (see IniText.h).
     bool Commit();
 
 private:
     std::unique_ptr<QSettings> m_settings;
+    QList<ini::Change> m_changes;
 };

@@ -17,6 +17,7 @@
 #include "platform/mci/GstMediaWindow.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/Quit.h"
 #include "player/CPlayerDlg.h"
 
 namespace {
@@ -34,7 +35,8 @@ void OnSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(s_signalPipe[1], &byte, 1);
 }
 
-// SIGINT and SIGTERM close the player as its close box does.
+// SIGINT and SIGTERM close the player as its close box does, after
+// cancelling whatever dialog is open over it.
 void InstallSignalHandlers(QObject* owner)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
@@ -43,10 +45,8 @@ void InstallSignalHandlers(QObject* owner)
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const ssize_t got = ::read(s_signalPipe[0], &byte, 1);
-        if (CPlayerApp* app = AfxGetApp(); app && app->m_pMainWnd)
-            app->m_pMainWnd->reject();
-        else
-            QCoreApplication::quit();
+        CPlayerApp* app = AfxGetApp();
+        ui::RequestQuit(app ? app->m_pMainWnd : nullptr);
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;

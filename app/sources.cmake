@@ -1,2 +1,2 @@
 target_sources(lirabox_app PRIVATE
-  CPlayerApp.h CPlayerApp.cpp SettingsStore.h SettingsStore.cpp)
+  CPlayerApp.h CPlayerApp.cpp CommandLine.h CommandLine.cpp SettingsStore.h SettingsStore.cpp IniText.h IniText.cpp)

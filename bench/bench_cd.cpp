@@ -59,6 +59,37 @@ void BM_CdOpenToPlaying(benchmark::State& state)
 }
 BENCHMARK(BM_CdOpenToPlaying)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// Reading libcdio's device list again, as every CD question does so that a
+// drive plugged in after start is found.
+void BM_DriveRefresh(benchmark::State& state)
+{
+    drives::DriveMap map = drives::DriveMap::Detecting(&drives::DriveMap::DetectCdDevices, {}, {});
+    for (auto _ : state)
+        map.RefreshDetected();
+}
+BENCHMARK(BM_DriveRefresh)->Unit(benchmark::kMillisecond);
+
+// Open of a CD entry's drive as the player makes it (device list read
+// again, disc image opened, readiness asked), then closed.
+void BM_CdEntryOpenWithRefresh(benchmark::State& state)
+{
+    drives::DriveMap* const fixed = platform::GetServices().drives;
+    drives::DriveMap map = drives::DriveMap::Detecting(&drives::DriveMap::DetectCdDevices,
+                                                       {{QStringLiteral("Q"), fixed->Target(QStringLiteral("Q:"))}}, {});
+    platform::GetServices().drives = &map;
+    mci::RealCdSystem cd;
+    for (auto _ : state) {
+        const auto id = cd.Open(QStringLiteral("Q:"));
+        if (!id || !Status(cd, *id, mci::StatusItem::Ready)) {
+            state.SkipWithError("cannot open");
+            break;
+        }
+        cd.Close(*id);
+    }
+    platform::GetServices().drives = fixed;
+}
+BENCHMARK(BM_CdEntryOpenWithRefresh)->Unit(benchmark::kMillisecond);
+
 // Process CPU time per second of playback, in percent of one core, with the
 // position polled once a second as the player does.
 void BM_CdCpuWhilePlaying(benchmark::State& state)

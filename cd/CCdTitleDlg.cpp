@@ -209,5 +209,5 @@ void CCdTitleDlg::OnOK()
 
 void CCdTitleDlg::OnHelp()
 {
-    ui::ShowHelp(this);
+    ui::ShowHelp(this, ui::HelpPage::Cd);
 }

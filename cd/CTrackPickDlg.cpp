@@ -57,7 +57,7 @@ void CTrackPickDlg::OnCommand(int id, int code)
     case IDC_PICK_HELP:
         // This dialog's help button has an id of its own; it shows the
         // manual as button 57670 does in the other dialogs.
-        ui::ShowHelp(this);
+        ui::ShowHelp(this, ui::HelpPage::Cd);
         break;
     default:
         CDialog::OnCommand(id, code);

@@ -10,9 +10,11 @@ namespace cd {
 
 BOOL GetCdDriveList(QStringList& out)
 {
-    const drives::DriveMap* map = platform::GetServices().drives;
+    drives::DriveMap* map = platform::GetServices().drives;
     if (!map)
         return FALSE;
+    // A drive plugged in since the last question is found now.
+    map->RefreshDetected();
     for (const QString& root : map->LogicalDriveStrings())
         if (map->GetDriveType(root) == drives::DRIVE_CDROM)
             out.append(root);

@@ -271,5 +271,5 @@ void CCollectionDlg::OnOK()
 
 void CCollectionDlg::OnHelp()
 {
-    ui::ShowHelp(this);
+    ui::ShowHelp(this, ui::HelpPage::Collection);
 }

@@ -64,5 +64,5 @@ void COptionDlg::OnOK()
 
 void COptionDlg::OnHelp()
 {
-    ui::ShowHelp(this);
+    ui::ShowHelp(this, ui::HelpPage::Options);
 }

@@ -43,6 +43,12 @@ inline constexpr const char* kColumnLocation = "場所                          
 inline constexpr const char* kMediaModeStopped = "停止";
 inline constexpr const char* kMediaModePlaying = "再生";
 inline constexpr const char* kMediaModePaused = "一時停止";
+// "Volume..." when no mixer program is installed; %1 lists the programs looked for.
+inline constexpr const char* kVolumeControlMissing =
+    "音量調節のﾌﾟﾛｸﾞﾗﾑが見つかりません。\n\n"
+    "探したﾌﾟﾛｸﾞﾗﾑ: %1\n\n"
+    "どれかをｲﾝｽﾄｰﾙするか、設定ﾌｧｲﾙ ~/.config/Quenda/Lirabox.conf の [Settings] に "
+    "VolumeControl=ﾌﾟﾛｸﾞﾗﾑ名 を書いてください。";
 }  // namespace text
 
 // A literal text as a QString.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: install the Debian packages that are
-# missing, configure into build/ and build with two jobs.
+# missing, configure into build/ and build with two jobs (everything, or the
+# targets named).
 set -euo pipefail
 
 readonly kPackages=(
@@ -14,6 +15,7 @@ readonly kPackages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick
+  desktop-file-utils appstream dpkg-dev file
 )
 
 InstallMissing() {
@@ -30,10 +32,14 @@ InstallMissing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# ConfigureAndBuild <root> [target...]: builds the targets named, or everything.
 ConfigureAndBuild() {
   local root="$1"
+  shift
   if [ ! -f "$root/build/build.ninja" ]; then
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
-  cmake --build "$root/build" -j2
+  local targets=()
+  [ $# -eq 0 ] || targets=(--target "$@")
+  cmake --build "$root/build" -j2 "${targets[@]}"
 }

@@ -79,6 +79,9 @@ DriveMap DriveMap::Build(const QStringList& detectedCdDevices, const QMap<QStrin
         detectedDevices.insert(RealPath(device));
 
     DriveMap map;
+    map.m_detected = detectedCdDevices;
+    map.m_settings = settings;
+    map.m_environment = environment;
     char next = 'D';
     for (const QString& device : detectedCdDevices) {
         const QString real = RealPath(device);
@@ -99,7 +102,27 @@ DriveMap DriveMap::Build(const QStringList& detectedCdDevices, const QMap<QStrin
 
 DriveMap DriveMap::FromSystem()
 {
-    return Build(DetectCdDevices(), ReadSettings(), qEnvironmentVariable("LIRABOX_DRIVES"));
+    return Detecting(&DetectCdDevices, ReadSettings(), qEnvironmentVariable("LIRABOX_DRIVES"));
+}
+
+DriveMap DriveMap::Detecting(std::function<QStringList()> detect, const QMap<QString, QString>& settings,
+                             const QString& environment)
+{
+    DriveMap map = Build(detect ? detect() : QStringList(), settings, environment);
+    map.m_detect = std::move(detect);
+    return map;
+}
+
+void DriveMap::RefreshDetected()
+{
+    if (!m_detect)
+        return;
+    QStringList detected = m_detect();
+    if (detected == m_detected)
+        return;
+    std::function<QStringList()> detect = std::move(m_detect);
+    *this = Build(detected, m_settings, m_environment);
+    m_detect = std::move(detect);
 }
 
 QStringList DriveMap::DetectCdDevices()

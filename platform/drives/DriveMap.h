@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 
 namespace drives {
@@ -31,6 +32,15 @@ public:
                           const QString& environment);
     // Build from libcdio's devices, the settings file and the environment.
     static DriveMap FromSystem();
+    // As Build, with the devices found by detect, now and at every
+    // RefreshDetected.
+    static DriveMap Detecting(std::function<QStringList()> detect, const QMap<QString, QString>& settings,
+                              const QString& environment);
+
+    // Asks the detector again (a drive plugged in since), keeping the
+    // settings and environment read at start. Nothing for a map built from
+    // a fixed device list.
+    void RefreshDetected();
 
     static QStringList DetectCdDevices();
     static QMap<QString, QString> ReadSettings();
@@ -61,6 +71,10 @@ private:
     unsigned TypeOf(const Drive& drive) const;
 
     std::map<char, Drive> m_drives;  // 'A'..'Z'
+    std::function<QStringList()> m_detect;
+    QStringList m_detected;
+    QMap<QString, QString> m_settings;
+    QString m_environment;
 };
 
 }  // namespace drives

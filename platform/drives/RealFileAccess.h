@@ -1,5 +1,8 @@
 #pragma once
-// _access on the paths of entries, through the drive map.
+// _access on the paths of entries, through the drive map; and the one way
+// this program opens a file it is about to read as a whole.
+
+#include <QByteArray>
 
 #include "platform/Services.h"
 
@@ -15,5 +18,13 @@ public:
 private:
     const DriveMap& m_map;
 };
+
+// A descriptor (O_RDONLY | O_NONBLOCK | O_CLOEXEC) on nativePath when it
+// names a regular file, symbolic links followed; else -1. Anything else is
+// refused before it is opened: a FIFO blocks its reader until some writer
+// comes, a device may never end, and opening one may have effects.
+int OpenRegularFile(const QByteArray& nativePath);
+// Whether nativePath names a regular file that this process may read.
+bool IsReadableRegularFile(const QByteArray& nativePath);
 
 }  // namespace drives

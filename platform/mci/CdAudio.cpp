@@ -30,8 +30,12 @@ CdDevice* RealCdSystem::Find(DeviceId id) const
 
 std::optional<DeviceId> RealCdSystem::Open(const QString& driveName)
 {
-    const drives::DriveMap* map = platform::GetServices().drives;
-    if (!map || map->GetDriveType(driveName) != drives::DRIVE_CDROM)
+    drives::DriveMap* map = platform::GetServices().drives;
+    if (!map)
+        return std::nullopt;
+    // The drive may have been plugged in after start.
+    map->RefreshDetected();
+    if (map->GetDriveType(driveName) != drives::DRIVE_CDROM)
         return std::nullopt;
     std::unique_ptr<CdDevice> device = CdDevice::Open(map->Target(driveName));
     if (!device)
@@ -117,7 +121,9 @@ bool RealCdSystem::SendString(const QString& command, QString* result)
     if (!parsed)
         return false;
     if (*parsed == CdStringCommand::Open) {
-        const drives::DriveMap* map = platform::GetServices().drives;
+        drives::DriveMap* map = platform::GetServices().drives;
+        if (map)
+            map->RefreshDetected();
         const auto drive = map ? FirstCdDrive(*map) : std::nullopt;
         if (m_stringDevice || !drive)
             return false;

@@ -12,7 +12,10 @@
 #include "platform/mci/CdSectorReader.h"
 #include "platform/mci/CdStream.h"
 #include "platform/mci/CdTime.h"
+#include "platform/mci/DiscImage.h"
 #include "platform/mci/Mci.h"
+#include "platform/mci/RipDisc.h"
+#include "platform/mci/RipReader.h"
 
 namespace mci {
 namespace {
@@ -54,10 +57,9 @@ bool IsDeviceNode(const QString& target)
 
 }  // namespace
 
-std::int32_t CdDevice::Toc::End() const
+std::int32_t CdDevice::Toc::StartOf(std::size_t index) const
 {
-    // A .bin cut short moves the lead-out before later track starts.
-    return std::max(leadOut, start.back());
+    return std::min(start[index], readableEnd);
 }
 
 std::unique_ptr<CdDevice> CdDevice::Open(const QString& target)
@@ -98,6 +100,10 @@ bool CdDevice::LoadDisc()
     }
     if (m_toc)
         return true;
+    if (m_image && PlaysAsRip(m_target))
+        return LoadRip();
+    if (!m_cdio && m_image && !ImageCanBeOpened(m_target))
+        return false;
     if (!m_cdio)
         m_cdio = cdio_open(QFile::encodeName(m_target).constData(), m_image ? DRIVER_UNKNOWN : DRIVER_DEVICE);
     if (!m_cdio)
@@ -121,6 +127,26 @@ bool CdDevice::LoadDisc()
         return false;
     }
     toc.first = first;
+    // A .bin cut short ends before the table of contents does; what lies
+    // beyond cannot be played, and no track reaches into it.
+    toc.readableEnd = m_image ? ReadableEnd(m_cdio, toc.start.front(), toc.leadOut)
+                              : std::max(toc.leadOut, toc.start.front());
+    m_position = LsnToMs(toc.start.front());
+    m_toc = std::move(toc);
+    return true;
+}
+
+bool CdDevice::LoadRip()
+{
+    m_rip = RipDisc::Load(m_target);
+    if (!m_rip)
+        return false;
+    Toc toc;
+    toc.first = m_rip->firstTrack;
+    toc.start = m_rip->starts;
+    toc.audio = m_rip->audio;
+    toc.leadOut = m_rip->leadOut;
+    toc.readableEnd = m_rip->leadOut;
     m_position = LsnToMs(toc.start.front());
     m_toc = std::move(toc);
     return true;
@@ -134,6 +160,7 @@ void CdDevice::DropDisc()
         cdio_destroy(m_cdio);
     m_cdio = nullptr;
     m_toc.reset();
+    m_rip.reset();
 }
 
 bool CdDevice::TrayOpen()
@@ -162,14 +189,34 @@ bool CdDevice::Ready()
     return m_stream || LoadDisc();
 }
 
+void CdDevice::CheckImageData()
+{
+    // An image file cut short or emptied while it plays reads as a silence
+    // libcdio does not report: ask for the sector being played.
+    if (!m_stream || !m_image || m_rip || !m_cdio || !m_toc)
+        return;
+    const std::int32_t lsn = std::min(MsToLsn(StreamPosition()), m_toc->readableEnd - 1);
+    std::uint8_t sector[CDIO_CD_FRAMESIZE_RAW];
+    bool readable;
+    {
+        std::lock_guard lock(m_cdioMutex);
+        readable = cdio_read_audio_sector(m_cdio, sector, lsn) == DRIVER_OP_SUCCESS;
+    }
+    if (!readable) {
+        EndStream();
+        m_lost = true;
+    }
+}
+
 long CdDevice::Mode()
 {
     SettleStream();
+    CheckImageData();
     if (m_stream)
         return m_paused ? kModePaused : kModePlaying;
     if (TrayOpen())
         return kModeOpen;
-    return LoadDisc() ? kModeStopped : kModeNotReady;
+    return !m_lost && LoadDisc() ? kModeStopped : kModeNotReady;
 }
 
 std::optional<int> CdDevice::TrackCount()
@@ -184,7 +231,7 @@ std::optional<std::uint32_t> CdDevice::TrackStart(int track)
     const auto index = Ready() ? IndexOf(track) : std::nullopt;
     if (!index)
         return std::nullopt;
-    return LsnToMs(m_toc->start[*index]);
+    return LsnToMs(m_toc->StartOf(*index));
 }
 
 std::optional<std::uint32_t> CdDevice::TrackLength(int track)
@@ -192,8 +239,8 @@ std::optional<std::uint32_t> CdDevice::TrackLength(int track)
     const auto index = Ready() ? IndexOf(track) : std::nullopt;
     if (!index)
         return std::nullopt;
-    const std::int32_t end = *index + 1 < m_toc->start.size() ? m_toc->start[*index + 1] : m_toc->leadOut;
-    const std::uint32_t startMs = LsnToMs(m_toc->start[*index]);
+    const std::int32_t end = *index + 1 < m_toc->start.size() ? m_toc->StartOf(*index + 1) : m_toc->readableEnd;
+    const std::uint32_t startMs = LsnToMs(m_toc->StartOf(*index));
     const std::uint32_t endMs = LsnToMs(end);
     return endMs > startMs ? endMs - startMs : 0;
 }
@@ -202,12 +249,14 @@ std::optional<std::uint32_t> CdDevice::DiscLength()
 {
     if (!Ready())
         return std::nullopt;
-    return LsnToMs(m_toc->leadOut) - std::min(LsnToMs(m_toc->leadOut), LsnToMs(m_toc->start.front()));
+    const std::uint32_t endMs = LsnToMs(m_toc->readableEnd);
+    return endMs - std::min(endMs, LsnToMs(m_toc->start.front()));
 }
 
 std::optional<std::uint32_t> CdDevice::Position()
 {
-    if (!Ready())
+    CheckImageData();
+    if (!Ready() || m_lost)
         return std::nullopt;
     return m_stream ? StreamPosition() : m_position;
 }
@@ -224,14 +273,14 @@ bool CdDevice::Play(std::uint32_t from, std::optional<std::uint32_t> to)
         return false;
     const Toc& toc = *m_toc;
     const std::int32_t fromLsn = std::max(MsToLsn(from), toc.start.front());
-    if (fromLsn >= toc.End() || (to && (*to <= from || *to > LsnToMs(toc.End()))))
+    if (fromLsn >= toc.readableEnd || (to && (*to <= from || *to > LsnToMs(toc.readableEnd))))
         return false;
     // fromLsn is at or after the first start, so some track holds it.
     const auto track =
         static_cast<std::size_t>(std::upper_bound(toc.start.begin(), toc.start.end(), fromLsn) - toc.start.begin() - 1);
     if (!toc.audio[track])
         return false;
-    std::int32_t readEnd = std::min(to ? MsToLsn(*to) : toc.leadOut, toc.leadOut);
+    std::int32_t readEnd = std::min(to ? MsToLsn(*to) : toc.readableEnd, toc.readableEnd);
     for (std::size_t next = track + 1; next < toc.start.size(); ++next)
         if (!toc.audio[next]) {
             readEnd = std::min(readEnd, toc.start[next]);
@@ -239,7 +288,11 @@ bool CdDevice::Play(std::uint32_t from, std::optional<std::uint32_t> to)
         }
 
     EndStream();
-    auto reader = CdSectorReader::Create(m_cdio, m_cdioMutex, fromLsn);
+    std::unique_ptr<SectorSource> reader;
+    if (m_rip)
+        reader = std::make_unique<RipReader>(m_rip, fromLsn);
+    else
+        reader = CdSectorReader::Create(m_cdio, m_cdioMutex, fromLsn);
     if (!reader)
         return false;
     auto stream = std::make_unique<CdStream>(std::move(reader), fromLsn, readEnd);
@@ -247,9 +300,10 @@ bool CdDevice::Play(std::uint32_t from, std::optional<std::uint32_t> to)
     if (!stream->Start(&error))
         return false;
     m_stream = std::move(stream);
+    m_lost = false;
     m_paused = false;
     m_playStart = LsnToMs(fromLsn);
-    m_playEnd = to ? *to : std::max(LsnToMs(toc.leadOut), m_playStart);
+    m_playEnd = to ? *to : std::max(LsnToMs(toc.readableEnd), m_playStart);
     return true;
 }
 
@@ -265,6 +319,7 @@ void CdDevice::EndStream()
 void CdDevice::SettleStream()
 {
     if (m_stream && m_stream->Ended()) {
+        m_lost = m_stream->ReadFailed();
         m_stream.reset();
         m_paused = false;
         m_position = m_playEnd;

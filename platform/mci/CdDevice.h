@@ -15,6 +15,7 @@
 namespace mci {
 
 class CdStream;
+struct RipDisc;
 
 class CdDevice {
 public:
@@ -48,15 +49,18 @@ private:
         std::vector<std::int32_t> start;  // per track, from the first
         std::vector<bool> audio;
         std::int32_t leadOut = 0;
-        std::int32_t End() const;         // past the last sector any play may name
+        std::int32_t readableEnd = 0;     // past the last sector there is data for
+        std::int32_t StartOf(std::size_t index) const;  // clamped to readableEnd
     };
 
     CdDevice(QString target, QString key, bool image);
     bool LoadDisc();
+    bool LoadRip();
     void DropDisc();
     bool TrayOpen();
     std::optional<std::size_t> IndexOf(int track) const;
     std::uint32_t StreamPosition() const;
+    void CheckImageData();
     void EndStream();
     void SettleStream();
 
@@ -66,9 +70,13 @@ private:
     std::mutex m_cdioMutex;
     CdIo_t* m_cdio = nullptr;
     std::optional<Toc> m_toc;
+    std::shared_ptr<const RipDisc> m_rip;  // a cue sheet's files instead of m_cdio
     std::unique_ptr<CdStream> m_stream;
     bool m_paused = false;
     std::uint32_t m_position = 0;  // while no stream plays
+    // The last play ended at a read error: the drive answers as one without
+    // a disc until a play succeeds again.
+    bool m_lost = false;
     std::uint32_t m_playStart = 0;
     std::uint32_t m_playEnd = 0;
 };

@@ -9,6 +9,8 @@
 #include "platform/mci/CdSectorReader.h"
 #include "platform/mci/CdTime.h"
 #include "platform/mci/GstAudioOutput.h"
+#include "platform/mci/GstStateChange.h"
+#include "platform/mci/GstStateWait.h"
 
 namespace mci {
 namespace {
@@ -18,12 +20,13 @@ namespace {
 constexpr int kChunkSectors = 5;
 // What appsrc holds before a push blocks: half a second.
 constexpr guint64 kQueueBytes = kSectorsPerSecond / 2 * kSectorBytes;
-constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+constexpr int kPrerollTimeoutMs = 5000;
+constexpr GstClockTime kPrerollTimeout = kPrerollTimeoutMs * GST_MSECOND;
 
 }  // namespace
 
 struct CdStream::Shared {
-    std::unique_ptr<CdSectorReader> reader;
+    std::unique_ptr<SectorSource> reader;
     std::int32_t from = 0;
     std::int32_t end = 0;
     GstElement* pipeline = nullptr;
@@ -33,6 +36,8 @@ struct CdStream::Shared {
     std::atomic<bool> eos{false};
     std::atomic<bool> error{false};
     std::atomic<bool> warning{false};
+    std::atomic<bool> readFailed{false};
+    bool stuck = false;  // a state change never returned: NULL would not either
 };
 
 namespace {
@@ -75,7 +80,7 @@ GstElement* MakeSource()
 
 }  // namespace
 
-CdStream::CdStream(std::unique_ptr<CdSectorReader> reader, std::int32_t from, std::int32_t end)
+CdStream::CdStream(std::unique_ptr<SectorSource> reader, std::int32_t from, std::int32_t end)
     : m_shared(std::make_unique<Shared>())
 {
     m_shared->reader = std::move(reader);
@@ -86,8 +91,15 @@ CdStream::CdStream(std::unique_ptr<CdSectorReader> reader, std::int32_t from, st
 CdStream::~CdStream()
 {
     m_shared->stop = true;
-    if (m_shared->pipeline)
-        gst_element_set_state(m_shared->pipeline, GST_STATE_NULL);
+    if (m_shared->pipeline
+        && (m_shared->stuck || !SetStateWithin(m_shared->pipeline, GST_STATE_NULL, kStopTimeoutMs))) {
+        // The feeder may be blocked in a push that nothing releases now: it
+        // keeps the pipeline, the reader and Shared for good.
+        if (m_shared->feeder.joinable())
+            m_shared->feeder.detach();
+        static_cast<void>(m_shared.release());
+        return;
+    }
     if (m_shared->feeder.joinable())
         m_shared->feeder.join();
     if (m_shared->pipeline)
@@ -126,13 +138,16 @@ bool CdStream::Start(QString* error)
     gst_object_unref(bus);
 
     // appsrc refuses buffers until it has left NULL.
-    if (gst_element_set_state(shared.pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+    const std::optional<GstStateChangeReturn> started =
+        SetStateWithin(shared.pipeline, GST_STATE_PAUSED, kPrerollTimeoutMs);
+    shared.stuck = !started;
+    if (!started || *started == GST_STATE_CHANGE_FAILURE) {
         *error = QStringLiteral("the audio output cannot start");
         return false;
     }
-    shared.feeder = std::thread([this] { Feed(); });
+    shared.feeder = std::thread([&shared] { Feed(shared); });
     const GstStateChangeReturn preroll =
-        gst_element_get_state(shared.pipeline, nullptr, nullptr, kPrerollTimeout);
+        GetStateWithin(shared.pipeline, kPrerollTimeout);
     if (preroll != GST_STATE_CHANGE_SUCCESS || shared.error || shared.warning) {
         // autoaudiosink without a device plugs a fake sink and only warns.
         *error = QStringLiteral("the audio output cannot play");
@@ -145,9 +160,8 @@ bool CdStream::Start(QString* error)
     return true;
 }
 
-void CdStream::Feed()
+void CdStream::Feed(Shared& shared)
 {
-    Shared& shared = *m_shared;
     GstAppSrc* source = GST_APP_SRC(shared.source);
     std::int32_t sector = shared.from;
     std::uint64_t pushed = 0;
@@ -158,6 +172,8 @@ void CdStream::Feed()
         gst_buffer_map(buffer, &map, GST_MAP_WRITE);
         const int got = shared.reader->Read(map.data, count);
         gst_buffer_unmap(buffer, &map);
+        if (got < count)
+            shared.readFailed = true;
         if (got <= 0) {
             gst_buffer_unref(buffer);
             break;
@@ -191,6 +207,11 @@ std::optional<std::int64_t> CdStream::PositionMs() const
 bool CdStream::Ended() const
 {
     return m_shared->eos || m_shared->error;
+}
+
+bool CdStream::ReadFailed() const
+{
+    return m_shared->readFailed;
 }
 
 }  // namespace mci

@@ -1,6 +1,6 @@
 #pragma once
 // One play of a disc range (private to platform/mci): a read-ahead thread
-// takes sectors from a CdSectorReader and pushes them, a few at a time,
+// takes sectors from a SectorSource and pushes them, a few at a time,
 // through appsrc into the audio output. Every member is for the UI thread.
 
 #include <QString>
@@ -10,14 +10,15 @@
 
 namespace mci {
 
-class CdSectorReader;
+class SectorSource;
 
 class CdStream {
 public:
     // Plays sectors [from, end) of the reader's disc; end <= from plays nothing.
-    CdStream(std::unique_ptr<CdSectorReader> reader, std::int32_t from, std::int32_t end);
+    CdStream(std::unique_ptr<SectorSource> reader, std::int32_t from, std::int32_t end);
     // Pipeline to NULL (which releases a blocked push), then the thread is
-    // joined, then the reader is freed.
+    // joined, then the reader is freed. When NULL is not reached within a
+    // few seconds, all three are left to their threads instead.
     ~CdStream();
     CdStream(const CdStream&) = delete;
     CdStream& operator=(const CdStream&) = delete;
@@ -30,11 +31,13 @@ public:
     std::optional<std::int64_t> PositionMs() const;
     // The stream ran out (end of range or read error) or failed.
     bool Ended() const;
+    // A sector before the end could not be read: the disc went away.
+    bool ReadFailed() const;
 
     struct Shared;
 
 private:
-    void Feed();
+    static void Feed(Shared& shared);
 
     std::unique_ptr<Shared> m_shared;
 };

@@ -1,8 +1,11 @@
 #include "platform/mci/GstFilePlayer.h"
 
+#include "platform/drives/RealFileAccess.h"
 #include "platform/text/FileText.h"
 
 #include "platform/mci/GstAudioOutput.h"
+#include "platform/mci/GstStateChange.h"
+#include "platform/mci/GstStateWait.h"
 #include "platform/mci/SoundFont.h"
 
 #include <QElapsedTimer>
@@ -19,7 +22,8 @@ namespace mci {
 
 namespace {
 
-constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+constexpr int kPrerollTimeoutMs = 5000;
+constexpr GstClockTime kPrerollTimeout = kPrerollTimeoutMs * GST_MSECOND;
 constexpr int kLateErrorWaitMs = 200;
 // fluiddec's default gain of 0.2 plays General MIDI files at about -35 to
 // -30 dBFS RMS with peaks near -18 dBFS. At 1.0 a tune of melody, chords, bass
@@ -46,6 +50,10 @@ struct GstFilePlayer::Shared {
     std::atomic<bool> eos{false};
     std::atomic<bool> error{false};
     std::atomic<bool> audioWarning{false};
+    // Set when the pipeline was left to threads that did not come back; the
+    // frame handler's owner may be gone by the time they do.
+    std::atomic<bool> abandoned{false};
+    bool stuck = false;  // a state change never returned: NULL would not either
     std::mutex textMutex;
     QString errorText;
 
@@ -122,7 +130,7 @@ void DeliverSample(Shared* shared, GstSample* sample)
         for (int y = 0; y < height; ++y)
             std::memcpy(image.scanLine(y), pixels + qsizetype(y) * stride, rowBytes);
         gst_video_frame_unmap(&frame);
-        if (shared->onFrame)
+        if (shared->onFrame && !shared->abandoned)
             shared->onFrame(image);
     }
     gst_sample_unref(sample);
@@ -218,8 +226,14 @@ bool GstFilePlayer::Open(const QString& path)
         s.RecordError(QStringLiteral("GStreamer cannot start"));
         return false;
     }
+    // filesrc would block in open() on a FIFO, and read a device forever.
+    const QByteArray nativePath = text::EncodeFileName(path);
+    if (!drives::IsReadableRegularFile(nativePath)) {
+        s.RecordError(QStringLiteral("not a regular file"));
+        return false;
+    }
     GError* uriError = nullptr;
-    gchar* uri = gst_filename_to_uri(text::EncodeFileName(path).constData(), &uriError);
+    gchar* uri = gst_filename_to_uri(nativePath.constData(), &uriError);
     g_clear_error(&uriError);
     if (!uri) {
         s.RecordError(QStringLiteral("not a file path"));
@@ -266,9 +280,16 @@ bool GstFilePlayer::Open(const QString& path)
 bool GstFilePlayer::WaitForPreroll()
 {
     Shared& s = *m_shared;
-    GstStateChangeReturn result = gst_element_set_state(s.pipeline, GST_STATE_PAUSED);
+    const std::optional<GstStateChangeReturn> started =
+        SetStateWithin(s.pipeline, GST_STATE_PAUSED, kPrerollTimeoutMs);
+    if (!started) {
+        s.stuck = true;
+        s.RecordError(QStringLiteral("preroll timed out"));
+        return false;
+    }
+    GstStateChangeReturn result = *started;
     if (result != GST_STATE_CHANGE_FAILURE)
-        result = gst_element_get_state(s.pipeline, nullptr, nullptr, kPrerollTimeout);
+        result = GetStateWithin(s.pipeline, kPrerollTimeout);
     if (result == GST_STATE_CHANGE_FAILURE) {
         // The error message may reach the sync handler just after the state
         // change has failed.
@@ -298,7 +319,10 @@ void GstFilePlayer::Shutdown()
     Shared& s = *m_shared;
     if (s.pipeline) {
         // NULL joins the streaming threads; only then may the pipeline go.
-        gst_element_set_state(s.pipeline, GST_STATE_NULL);
+        if (s.stuck || !SetStateWithin(s.pipeline, GST_STATE_NULL, kStopTimeoutMs)) {
+            Abandon();
+            return;
+        }
         GstBus* bus = gst_element_get_bus(s.pipeline);
         gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
         gst_object_unref(bus);
@@ -309,6 +333,18 @@ void GstFilePlayer::Shutdown()
     s.audioSink = nullptr;
     s.eos = false;
     s.audioWarning = false;
+    m_picture = QSize();
+}
+
+void GstFilePlayer::Abandon()
+{
+    // The pipeline's threads still hold it and may yet call back with the
+    // old Shared: both stay alive for good.
+    auto fresh = std::make_unique<Shared>();
+    fresh->onFrame = m_shared->onFrame;
+    m_shared->abandoned = true;
+    static_cast<void>(m_shared.release());
+    m_shared = std::move(fresh);
     m_picture = QSize();
 }
 
@@ -367,7 +403,11 @@ bool GstFilePlayer::Reload()
     Shared& s = *m_shared;
     if (!s.pipeline)
         return false;
-    gst_element_set_state(s.pipeline, GST_STATE_NULL);
+    if (s.stuck || !SetStateWithin(s.pipeline, GST_STATE_NULL, kStopTimeoutMs)) {
+        Abandon();
+        m_shared->RecordError(QStringLiteral("the pipeline did not stop"));
+        return false;
+    }
     s.eos = false;
     s.error = false;
     s.audioWarning = false;

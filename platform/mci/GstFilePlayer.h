@@ -23,8 +23,10 @@ public:
     GstFilePlayer& operator=(const GstFilePlayer&) = delete;
 
     // Builds the pipeline and waits for it to preroll in PAUSED. False when
-    // the file cannot be played (ErrorText says why); the object is then
-    // left without a pipeline.
+    // the file cannot be played (ErrorText says why), at once for anything
+    // but a regular file; the object is then left without a pipeline. No
+    // wait on GStreamer's threads, here or at shutdown, lasts more than a few
+    // seconds.
     bool Open(const QString& path);
     QString ErrorText() const;
 
@@ -48,6 +50,8 @@ public:
 private:
     bool WaitForPreroll();
     void Shutdown();
+    // Gives up a pipeline whose state change never returned.
+    void Abandon();
 
     std::unique_ptr<Shared> m_shared;
     QSize m_picture;

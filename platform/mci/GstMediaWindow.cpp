@@ -167,6 +167,11 @@ long GstMediaWindow::Mode()
     return kModeStopped;
 }
 
+bool GstMediaWindow::Failed()
+{
+    return m_player->Failed();
+}
+
 void GstMediaWindow::Rewind()
 {
     if (m_player->Failed()) {

@@ -31,6 +31,7 @@ public:
     long Length() override { return m_length; }
     long Position() override;
     long Mode() override;
+    bool Failed() override;
     void Play() override;
     void Pause() override;
     void Resume() override;

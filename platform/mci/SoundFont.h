@@ -2,6 +2,7 @@
 // Where MIDI gets its instruments from.
 
 #include <QString>
+#include <QStringList>
 
 namespace mci {
 
@@ -10,5 +11,12 @@ namespace mci {
 // font, else TimGM6mb. Left to itself the synthesizer would take whichever
 // .sf2 file it finds first.
 QString FindSoundFont();
+
+// The choice FindSoundFont makes. A configured file that does not exist is
+// kept, so that MIDI fails to open as the setting deserves; one that exists
+// but is no regular file (a FIFO would hang the synthesizer's load, a device
+// would never end) gives way to the first of systemFonts that is a regular
+// file, else to the last of them.
+QString ChooseSoundFont(const QString& configured, const QStringList& systemFonts);
 
 }  // namespace mci

@@ -1,7 +1,7 @@
 target_sources(lirabox_platform PRIVATE)
 target_sources(lirabox_platform PRIVATE
   mci/GstAudioOutput.h mci/GstAudioOutput.cpp
-  mci/GstFilePlayer.h mci/GstFilePlayer.cpp
+  mci/GstFilePlayer.h mci/GstFilePlayer.cpp mci/GstStateWait.h
   mci/GstMediaWindow.h mci/GstMediaWindow.cpp
   mci/SoundFont.h mci/SoundFont.cpp
   mci/VideoWidget.h mci/VideoWidget.cpp)
@@ -15,5 +15,18 @@ target_sources(lirabox_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CdStream.h
   ${CMAKE_CURRENT_LIST_DIR}/CdStream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CdTime.h
+  ${CMAKE_CURRENT_LIST_DIR}/CueSheet.h
+  ${CMAKE_CURRENT_LIST_DIR}/CueSheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RipDecoder.h
+  ${CMAKE_CURRENT_LIST_DIR}/RipDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RipDisc.h
+  ${CMAKE_CURRENT_LIST_DIR}/RipDisc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RipReader.h
+  ${CMAKE_CURRENT_LIST_DIR}/RipReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SectorSource.h
+  ${CMAKE_CURRENT_LIST_DIR}/DiscImage.h
+  ${CMAKE_CURRENT_LIST_DIR}/DiscImage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GstStateChange.h
+  ${CMAKE_CURRENT_LIST_DIR}/GstStateChange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MciString.h
   ${CMAKE_CURRENT_LIST_DIR}/MciString.cpp)

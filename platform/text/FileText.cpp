@@ -214,12 +214,15 @@ long long Utf8Plausibility(const std::vector<char32_t>& points)
         const char32_t c = points[i];
         if (c < 0x80)
             continue;
-        if (IsJapaneseText(c)) {
-            score += 6;
+        if (IsJapaneseText(c) || (c >= 0x10000 && !IsEscape(c))) {
+            score += 6;  // also emoji and the rarer kanji: four bytes of UTF-8 are seldom anything else
         } else if (IsLatinLetter(c)) {
             const bool inWord = (i > 0 && IsLatinLetter(points[i - 1]))
                                 || (i + 1 < points.size() && IsLatinLetter(points[i + 1]));
-            score += !inWord ? 0 : IsCommonAccentedLetter(c) ? 7 : 4;
+            if (IsCommonAccentedLetter(c))
+                score += inWord ? 7 : 6;
+            else
+                score += inWord ? 4 : 0;
         } else if (InRange(c, 0x370, 0x4FF)) {
             score += 2;  // Greek, Cyrillic
         } else if (!InRange(c, 0xA0, 0xBF)) {
@@ -243,6 +246,8 @@ long long Cp932Plausibility(const std::vector<char32_t>& points)
             score += 4;
         else if (InRange(c, 0x4E00, 0x9FFF))
             score += 2;  // also what UTF-8 kana turn into when read as CP932
+        else if (InRange(c, 0xE000, 0xF8FF))
+            score -= 6;  // user-defined characters, which lead bytes F0..F9 make
         else
             score += 1;
     }

@@ -16,6 +16,8 @@
 #include <QSvgRenderer>
 #include <QTreeWidget>
 
+#include "platform/ui/Quit.h"
+
 namespace ui {
 
 namespace {
@@ -88,9 +90,17 @@ void CDialog::Create()
 
 int CDialog::DoModal()
 {
+    // While the program is being ended no dialog opens; one whose
+    // OnInitDialog saw the request is cancelled before it shows.
+    if (ui::QuitRequested())
+        return IDCANCEL;
     Create();
     if (m_ended)
         return result();
+    if (ui::QuitRequested()) {
+        reject();
+        return IDCANCEL;
+    }
     return exec();
 }
 

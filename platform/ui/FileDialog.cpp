@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "platform/ui/Quit.h"
+
 namespace platform {
 namespace {
 
@@ -43,6 +45,9 @@ QStringList ShowFileDialog(QWidget* parent, const FileDialogRequest& request)
     dialog.setFileMode(save ? QFileDialog::AnyFile
                             : (request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
     dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    // The list shows each description as written ("MIDIﾌｧｲﾙ(*.mid)"); the
+    // case-free patterns Qt matches with stay out of sight.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const QStringList filters = ToQtFilters(request.filter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
@@ -50,13 +55,15 @@ QStringList ShowFileDialog(QWidget* parent, const FileDialogRequest& request)
         dialog.setDefaultSuffix(request.defaultExt);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || ui::QuitRequested())
         return {};
     return dialog.selectedFiles();
 }
 
 QStringList AfxFileDialog(QWidget* parent, const FileDialogRequest& request)
 {
+    if (ui::QuitRequested())
+        return {};
     const auto& handler = GetServices().fileDialog;
     return handler ? handler(parent, request) : ShowFileDialog(parent, request);
 }

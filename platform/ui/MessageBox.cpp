@@ -5,7 +5,26 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/ui/Quit.h"
+
 namespace platform {
+namespace {
+
+// The answer of a box closed without a choice: what Escape answers.
+int CancelAnswer(unsigned type)
+{
+    switch (type & 0x0F) {
+    case MB_YESNO:
+        return IDNO;
+    case MB_YESNOCANCEL:
+    case MB_OKCANCEL:
+        return IDCANCEL;
+    default:
+        return IDOK;
+    }
+}
+
+}  // namespace
 
 QString AppTitle()
 {
@@ -14,11 +33,26 @@ QString AppTitle()
     return name.isEmpty() ? QStringLiteral("lirabox") : name;
 }
 
+namespace {
+
+// The window a box is centred on: the asker's window once it is on screen,
+// else the nearest owner that is (a dialog still in OnInitDialog has no place
+// yet), else the window in front; none centres it on the screen.
+QWidget* BoxOwner(QWidget* asker)
+{
+    for (QWidget* w = asker ? asker->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w->isVisible())
+            return w;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
 int ShowMessageBox(QWidget* parent, const QString& text, unsigned type)
 {
-    if (!parent)
-        parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
-    QMessageBox box(parent);
+    QMessageBox box(BoxOwner(parent));
     box.setWindowTitle(AppTitle());
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
@@ -47,7 +81,10 @@ int ShowMessageBox(QWidget* parent, const QString& text, unsigned type)
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    const int chosen = box.exec();
+    if (ui::QuitRequested())
+        return CancelAnswer(type);
+    switch (chosen) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
@@ -61,6 +98,8 @@ int ShowMessageBox(QWidget* parent, const QString& text, unsigned type)
 
 int AfxMessageBox(const QString& text, unsigned type, QWidget* parent)
 {
+    if (ui::QuitRequested())
+        return CancelAnswer(type);
     const auto& handler = GetServices().messageBox;
     return handler ? handler(parent, text, type) : ShowMessageBox(parent, text, type);
 }

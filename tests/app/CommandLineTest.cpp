@@ -102,6 +102,39 @@ TEST_F(CommandLineTest, UnclosedQuoteRunsToTheEnd)
     EXPECT_EQ(m_flags, 0x01u);
 }
 
+TEST_F(CommandLineTest, AnArgumentThatNamesAFileIsThePathAsItStands)
+{
+    const QString quoted = QStringLiteral("/music/q\"x y.lst");
+    m_services.files.Set(quoted, platform::kAccessReadWrite);
+    m_services.files.Set("/ro\"q.lst", platform::kAccessRead);
+    struct Case {
+        QStringList arguments;
+        BOOL result;
+        QString path;
+        std::uint32_t flags;
+        QStringList boxes;
+    };
+    const Case cases[] = {
+        {{quoted}, TRUE, quoted, 0x01, {}},
+        {{quoted, "/s", "/R"}, TRUE, quoted, 0x0D, {}},
+        {{quoted, "/S/i"}, TRUE, quoted, 0x25, {}},
+        // Not a file: the Windows reading, which stops at the quote.
+        {{quoted + "/r"}, FALSE, {}, 0x09, {kNotFound}},
+        {{"/ro\"q.lst", "/A"}, FALSE, {}, 0x01, {kNoAccess}},
+        {{"/music/my list.lst", "/I"}, TRUE, "/music/my list.lst", 0x21, {}},
+        {{"/S"}, FALSE, {}, 0x01, {kNotFound}},
+    };
+    for (const Case& c : cases) {
+        m_services.boxes.Clear();
+        EXPECT_EQ(m_app.ParseArguments(c.arguments, m_path, m_flags), c.result) << c.arguments.join(u'|').toStdString();
+        EXPECT_EQ(m_path, c.path) << c.arguments.join(u'|').toStdString();
+        EXPECT_EQ(m_flags, c.flags) << c.arguments.join(u'|').toStdString();
+        EXPECT_EQ(m_services.boxes.Texts(), c.boxes) << c.arguments.join(u'|').toStdString();
+    }
+    EXPECT_FALSE(m_app.ParseCommandLine(CPlayerApp::JoinCommandLine({quoted}), m_path, m_flags))
+        << "joined, the name no longer survives the Windows reading";
+}
+
 TEST(JoinCommandLine, QuotesArgumentsWithSpaces)
 {
     EXPECT_EQ(CPlayerApp::JoinCommandLine({"/a b/c.lst", "/S"}), "\"/a b/c.lst\" /S");

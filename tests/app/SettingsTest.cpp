@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "app/CPlayerApp.h"
+#include "app/IniText.h"
 #include "platform/Services.h"
 #include "tests/support/TestServices.h"
 
@@ -125,6 +127,109 @@ TEST_F(SettingsTest, UnwritableFileReportsAndStartsWithZeros)
     EXPECT_FALSE(app.SaveOptions());
     EXPECT_EQ(m_services.boxes.Texts(), QStringList(2, QStringLiteral("ﾚｼﾞｽﾄﾘに書き込めませんでした。")));
     QFile::remove(ConfigDir());
+}
+
+// A [Drives] target typed by hand in Shift-JIS: "/home/me/ソング/album.cue".
+const QByteArray kShiftJisDrive = "Q=/home/me/\x83\x5c\x83\x93\x83\x4f/album.cue";
+
+QByteArray ReadConfig()
+{
+    QFile file(ConfigFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteConfig(const QByteArray& bytes)
+{
+    QDir().mkpath(ConfigDir());
+    QFile file(ConfigFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+TEST_F(SettingsTest, BytesThatAreNotUtf8SurviveEverySave)
+{
+    struct Case {
+        const char* name;
+        QByteArray before;
+        std::function<bool(CPlayerApp&)> save;
+    };
+    const Case cases[] = {
+        {"first start", "[Drives]\n" + kShiftJisDrive + "\n", [](CPlayerApp& app) { return app.LoadSettings(); }},
+        {"options", "[Drives]\n" + kShiftJisDrive + "\n\n[Settings]\nAnime=1\n",
+         [](CPlayerApp& app) {
+             app.LoadSettings();
+             app.m_filter = 3;
+             return app.SaveOptions();
+         }},
+        {"history", "[Settings]\r\nHistory1=/a.lst\r\nHistory2=/b.lst\r\n\r\n[Drives]\r\n" + kShiftJisDrive + "\r\n",
+         [](CPlayerApp& app) {
+             app.LoadSettings();
+             app.m_historyList = {"/c.lst"};
+             return app.SaveHistory();
+         }},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        WriteConfig(c.before);
+        CPlayerApp app;
+        EXPECT_TRUE(c.save(app)) << c.name;
+        const QByteArray after = ReadConfig();
+        EXPECT_TRUE(after.contains(kShiftJisDrive + (c.before.contains('\r') ? "\r\n" : "\n")))
+            << c.name << ": " << after.toStdString();
+        CPlayerApp again;
+        again.LoadSettings();
+        EXPECT_EQ(again.m_anime, 1) << c.name;
+    }
+    EXPECT_EQ(RawSettings().value("Settings/History1").toString(), "/c.lst");
+    EXPECT_FALSE(RawSettings().contains("Settings/History2"));
+}
+
+TEST(IniText, EditedFileKeepsEveryLineItDoesNotChange)
+{
+    using ini::Change;
+    struct Case {
+        QByteArray before;
+        QList<Change> changes;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"", {{"Skip", "0"}}, "[Settings]\nSkip=0\n"},
+        {"[Drives]\nQ=\x83\x5c\x83\x93\n", {{"Skip", "1"}}, "[Drives]\nQ=\x83\x5c\x83\x93\n\n[Settings]\nSkip=1\n"},
+        // "ソ" ends in 0x5C, "\": QSettings reads the line end after it as part
+        // of the line, and whatever follows the file's last line with it.
+        {"[Drives]\nQ=/\x83\x5c\n", {{"Skip", "1"}}, "[Settings]\nSkip=1\n\n[General]\n[Drives]\nQ=/\x83\x5c\n"},
+        {"[Settings]\nSkip=0\nHistory1=\"/open\n", {{"History2", "/b"}}, "[Settings]\nSkip=0\nHistory2=/b\nHistory1=\"/open\n"},
+        {"[Settings]\r\n; mine\r\nSkip=0\r\nHistory2=/x\r\n\r\n[Drives]\r\nC=/\x83\x5c\r\n",
+         {{"Skip", "1"}, {"History2", std::nullopt}, {"History1", "/y"}},
+         "[Settings]\r\n; mine\r\nSkip=1\r\nHistory1=/y\n\r\n[Drives]\r\nC=/\x83\x5c\r\n"},
+        {"[Other]\nSkip=5\n[Settings]", {{"Skip", "1"}}, "[Other]\nSkip=5\n[Settings]\nSkip=1\n"},
+        {"[Settings]\nHistory1=/a\\\n/b\nSkip=0", {{"History1", "/c"}, {"Skip", "2"}},
+         "[Settings]\nHistory1=/c\nSkip=2\n"},
+        {"[Settings]\nSkip=0\nSkip=1\n", {{"Skip", "2"}, {"Skip", "3"}}, "[Settings]\nSkip=3\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ini::EditGroup(c.before, QStringLiteral("Settings"), c.changes), c.after) << c.before.toStdString();
+}
+
+TEST_F(SettingsTest, PathsWithSeparatorsQuotesAndEscapesReadBackAsWritten)
+{
+    const QStringList paths{
+        "/a;b,c=d.lst", " /lead.lst", "/trail.lst ", "@/at.lst", "/q\"x\\y.lst", QString("/t\tab\x01" "f.lst"),
+        "C:\\曲\\ソ.lst", QString::fromUcs4(U"/s/\U0010FF83\U0010FF5C.lst"),
+    };
+    CPlayerApp app;
+    app.LoadSettings();
+    app.m_historyList = paths.mid(0, kHistoryMax);
+    ASSERT_TRUE(app.SaveHistory());
+    CPlayerApp again;
+    again.LoadSettings();
+    EXPECT_EQ(again.m_historyList, paths.mid(0, kHistoryMax));
+
+    app.m_historyList = paths.mid(kHistoryMax);
+    ASSERT_TRUE(app.SaveHistory());
+    CPlayerApp third;
+    third.LoadSettings();
+    EXPECT_EQ(third.m_historyList, paths.mid(kHistoryMax));
 }
 
 TEST(History, MovesAnExistingPathToTheHead)

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QFontMetrics>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -395,6 +396,7 @@ TEST_F(TrackPickDlgTest, ItsHelpButtonShowsTheManual)
     Click(dlg, CTrackPickDlg::IDC_PICK_HELP);
     ASSERT_NE(ui::HelpWindow(), nullptr);
     EXPECT_EQ(ui::HelpWindow()->parentWidget(), &dlg);
+    EXPECT_EQ(qobject_cast<QTextBrowser*>(ui::HelpWindow())->source(), QUrl(ui::HelpPageUrl(ui::HelpPage::Cd)));
     EXPECT_FALSE(dlg.IsEnded());
     ui::CloseHelp();
 }

@@ -22,6 +22,7 @@
 #include "cd/CCdTitleDlg.h"
 #include "cd/CTrackPickDlg.h"
 #include "collection/CCollectionDlg.h"
+#include "collection/CollectionFile.h"
 #include "res/Strings.h"
 #include "tests/support/TestServices.h"
 
@@ -486,6 +487,26 @@ TEST_F(CollectionDlgTest, ASaveDialogCancelledChangesNothing)
     EXPECT_TRUE(dlg.m_strPath.isEmpty());
     EXPECT_EQ(dlg.GetDlgItemText(CCollectionDlg::IDC_TITLE), kNoTitle);
     EXPECT_TRUE(dlg.m_bModified);
+}
+
+TEST_F(CollectionDlgTest, ASaveInAFolderThatTakesNoNewFileReportsAndKeepsTheOldFile)
+{
+    const QByteArray old = "/m/a.mid\r\n/m/b.mid\r\n";
+    CCollectionDlg dlg;
+    OpenOn(dlg, "old.lst", old);
+    SelectRows(dlg, {0});
+    Click(dlg, CCollectionDlg::IDC_DELETE);
+
+    const collection::TempFileCreator previous = collection::SetTempFileCreator([](char*) { return -1; });
+    Click(dlg, CCollectionDlg::IDC_SAVE);
+    collection::SetTempFileCreator(previous);
+    EXPECT_EQ(Boxes(), QStringList{kWriteError});
+    EXPECT_TRUE(dlg.m_bModified);
+    EXPECT_EQ(Read(PathOf("old.lst")), old);
+
+    Click(dlg, CCollectionDlg::IDC_SAVE);
+    EXPECT_FALSE(dlg.m_bModified);
+    EXPECT_EQ(Read(PathOf("old.lst")), "/m/b.mid\r\n");
 }
 
 TEST_F(CollectionDlgTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheChangeMark)

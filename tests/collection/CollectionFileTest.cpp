@@ -4,7 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "tests/support/FileBytes.h"
 
@@ -119,6 +125,46 @@ TEST_F(CollectionFileTest, ReadFailsWhenTheFileCannotBeOpened)
     EXPECT_FALSE(ReadCollectionFile(PathOf(u"plain/a.lst"_s)));
 }
 
+TEST_F(CollectionFileTest, OnlyARegularFileOfAtMost256MBIsRead)
+{
+    const QString fifo = PathOf(u"fifo.lst"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Were the FIFO opened for reading, the open would wait for a writer:
+    // this one comes to end the wait, and tells.
+    std::atomic<bool> done{false};
+    std::atomic<bool> readerWaited{false};
+    std::thread unblock([&] {
+        while (!done) {
+            const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+                readerWaited = true;
+                ::close(writer);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    EXPECT_FALSE(ReadCollectionFile(fifo));
+    done = true;
+    unblock.join();
+    EXPECT_FALSE(readerWaited);
+
+    const QString huge = PathOf(u"huge.lst"_s);
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize((qint64(256) << 20) + 1));  // sparse: no disk space
+    }
+    for (const QString& path : {u"/dev/zero"_s, u"/dev/null"_s, huge}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(ReadCollectionFile(path));
+    }
+
+    // A symbolic link is followed to the file it names.
+    WriteBytes(u"a.lst"_s, "a\r\n");
+    ASSERT_TRUE(QFile::link(PathOf(u"a.lst"_s), PathOf(u"link.lst"_s)));
+    EXPECT_EQ(ReadCollectionFile(PathOf(u"link.lst"_s)), QStringList{u"a"_s});
+}
+
 TEST_F(CollectionFileTest, FailedWriteReportsFalseAndChangesNothing)
 {
     WriteBytes(u"plain"_s, "x");
@@ -146,4 +192,82 @@ TEST_F(CollectionFileTest, SaveThroughASymlinkUpdatesItsTarget)
     EXPECT_EQ(QFile::permissions(target) & 0x7077, permissions);
     EXPECT_TRUE(QFileInfo(PathOf(u"dangling.lst"_s)).isSymLink());
     EXPECT_EQ(ReadBytes(PathOf(u"later.lst"_s)), "later\r\n");
+}
+
+namespace {
+
+// Every save meets a folder that takes no new file, for the guard's life.
+class NoTempFiles {
+public:
+    NoTempFiles() : m_previous(collection::SetTempFileCreator([](char*) { return -1; })) {}
+    ~NoTempFiles() { collection::SetTempFileCreator(m_previous); }
+
+private:
+    collection::TempFileCreator m_previous;
+};
+
+}  // namespace
+
+TEST_F(CollectionFileTest, SaveThatCannotMakeItsTemporaryFileLeavesTheOldBytes)
+{
+    QByteArray old;
+    for (int i = 0; i < 2000; ++i)
+        old += "/music/old/entry" + QByteArray::number(i) + ".mid\r\n";
+    const QString path = WriteBytes(u"old.lst"_s, old);
+    const QStringList longer(5000, u"/music/a much longer new entry.wav"_s);
+    {
+        NoTempFiles guard;
+        EXPECT_FALSE(WriteCollectionFile(path, longer));
+        EXPECT_FALSE(WriteCollectionFile(PathOf(u"new.lst"_s), longer));
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_FALSE(QFileInfo::exists(PathOf(u"new.lst"_s)));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.lst"_s});
+}
+
+TEST_F(CollectionFileTest, SaveNeverWritesIntoTheOldFile)
+{
+    // What a reader (or a save killed half-way) holds of the old file stays whole.
+    const QString path = WriteBytes(u"a.lst"_s, "/m/old.mid\r\n");
+    const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(WriteCollectionFile(path, {u"/m/new.mid"_s}));
+    char held[64] = {};
+    const ssize_t got = ::pread(reader, held, sizeof held, 0);
+    ::close(reader);
+    EXPECT_EQ(QByteArray(held, int(got)), "/m/old.mid\r\n");
+    EXPECT_EQ(ReadBytes(path), "/m/new.mid\r\n");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"a.lst"_s})
+        << "no temporary file is left behind";
+}
+
+TEST_F(CollectionFileTest, SaveKeepsOwnerGroupAndModeAndANewFileFollowsTheUmask)
+{
+    const QString path = WriteBytes(u"theirs.lst"_s, "old\r\n");
+    const QByteArray native = QFile::encodeName(path);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(native.constData(), 1234, 5678), 0);
+    }
+    ASSERT_EQ(::chmod(native.constData(), 0640), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(native.constData(), &before), 0);
+
+    ASSERT_TRUE(WriteCollectionFile(path, {u"new"_s}));
+    struct stat after {};
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    if (root) {
+        EXPECT_EQ(after.st_uid, 1234u);
+    }
+
+    const mode_t mask = ::umask(022);
+    ::umask(022);
+    ASSERT_TRUE(WriteCollectionFile(PathOf(u"fresh.lst"_s), {u"x"_s}));
+    ::umask(mask);
+    struct stat fresh {};
+    ASSERT_EQ(::stat(QFile::encodeName(PathOf(u"fresh.lst"_s)).constData(), &fresh), 0);
+    EXPECT_EQ(fresh.st_mode & 07777, 0644u);
 }

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
@@ -44,14 +46,12 @@ protected:
         file.write("[Settings]\n" + lines);
     }
 
-    // Runs the player until the capture holds expectedMs of sound (or the
-    // time runs out), lets it stand a moment, then ends it with SIGTERM.
-    void Run(const QStringList& arguments, int expectedMs)
+    // Starts the player with its audio appended to capture.raw.
+    void Start(QProcess& player, const QStringList& arguments, const QString& display = {})
     {
         const QString raw = Path("capture.raw");
         const int fd = ::open(QFile::encodeName(raw).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
         ASSERT_GE(fd, 0);
-        QProcess player;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", Path("config"));
@@ -62,11 +62,43 @@ protected:
                    QStringLiteral("audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! "
                                   "fdsink fd=%1 sync=true")
                        .arg(kCaptureFd));
+        if (!display.isEmpty()) {
+            env.insert("QT_QPA_PLATFORM", "xcb");
+            env.insert("DISPLAY", display);
+        }
         player.setProcessEnvironment(env);
         player.setChildProcessModifier([fd] { ::dup2(fd, kCaptureFd); });
         player.start(QStringLiteral(LIRABOX_BINARY), arguments);
-        ASSERT_TRUE(player.waitForStarted());
         ::close(fd);
+        ASSERT_TRUE(player.waitForStarted());
+    }
+
+    // SIGTERM, then the time the player takes to end cleanly (exit status
+    // 0); -1 when it has not within limitMs.
+    static qint64 Terminate(QProcess& player, int limitMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
+        if (!player.waitForFinished(limitMs)) {
+            player.kill();
+            player.waitForFinished();
+            return -1;
+        }
+        if (player.exitStatus() != QProcess::NormalExit || player.exitCode() != 0)
+            return -1;
+        return clock.elapsed();
+    }
+
+    // Runs the player until the capture holds expectedMs of sound (or the
+    // time runs out), lets it stand a moment, then ends it with SIGTERM.
+    void Run(const QStringList& arguments, int expectedMs)
+    {
+        const QString raw = Path("capture.raw");
+        QProcess player;
+        Start(player, arguments);
+        if (HasFatalFailure())
+            return;
 
         // Played through once nothing more has come for a while (an entry's
         // end is found within a second, the next opens in well under one).
@@ -169,6 +201,106 @@ TEST_F(EndToEndTest, ShuffleHearsEveryEntryOnce)
             << hz;
     EXPECT_FALSE(Near(m_tones[0].frequencyHz, 440)) << "a shuffled order moves every entry";
     EXPECT_TRUE(m_exitedCleanly);
+}
+
+// A missing first entry with Skip off opens "ﾌｧｲﾙ…が見つかりません。" at
+// once; SIGTERM ends the player as if the box had been answered and the
+// close box pressed.
+TEST_F(EndToEndTest, SigtermWithAMessageBoxOpenEndsThePlayerCleanly)
+{
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("a.wav"), 440, 5000));
+    WriteSettings("Skip=0\n");
+    WriteCollection({Path("missing.wav"), Path("a.wav")});
+    QProcess player;
+    Start(player, {Path("list.lst")});
+    QThread::msleep(2500);
+    ASSERT_EQ(player.state(), QProcess::Running);
+    const qint64 ms = Terminate(player, 5000);
+    EXPECT_GE(ms, 0) << "still running or not exit status 0";
+    EXPECT_TRUE(AudioCapture::TonesOfFile(Path("capture.raw")).empty()) << "the box was answered as OK, not played on";
+    QSettings settings(Path("config/Quenda/Lirabox.conf"), QSettings::IniFormat);
+    EXPECT_TRUE(settings.childGroups().contains(QStringLiteral("Settings"))) << "settings written as on a normal close";
+}
+
+// The disc image goes away under the playing track (Skip on): the entry
+// ends and the next one is heard soon.
+TEST_F(EndToEndTest, ADiscImageTruncatedWhilePlayingGivesWayToTheNextEntry)
+{
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("disc.cue"), {{330, 30'000}}));
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("b.wav"), 880, 1500));
+    WriteSettings("Skip=1\n");
+    WriteCollection({"Q:\\ CDﾄﾗｯｸ 01", Path("b.wav")});
+    QProcess player;
+    Start(player, {Path("list.lst")});
+    const QString raw = Path("capture.raw");
+    QElapsedTimer clock;
+    clock.start();
+    while (QFileInfo(raw).size() < 44100 * 4 && clock.elapsed() < 20'000)
+        QThread::msleep(50);
+    ASSERT_GE(QFileInfo(raw).size(), 44100 * 4) << "the track never played";
+    ASSERT_TRUE(QFile::resize(Path("disc.bin"), 0));
+
+    // The requirement is 5 s; the bound leaves room for a loaded machine.
+    clock.restart();
+    auto heard = [&] {
+        const auto tones = AudioCapture::TonesOfFile(raw);
+        return std::any_of(tones.begin(), tones.end(), [](const auto& t) { return Near(t.frequencyHz, 880); });
+    };
+    while (!heard() && clock.elapsed() < 10'000)
+        QThread::msleep(200);
+    const qint64 afterMs = clock.elapsed();
+    EXPECT_TRUE(heard()) << "the next entry never played";
+    RecordProperty("next_entry_after_ms", int(afterMs));
+    EXPECT_GE(Terminate(player, 5000), 0);
+}
+
+// /I: the window is mapped iconic. Needs Xvfb and xprop; skipped without.
+TEST_F(EndToEndTest, MinimisedStartMapsTheWindowIconic)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+        GTEST_SKIP() << "Xvfb, xprop or xwininfo missing";
+    QProcess server;
+    server.setProcessChannelMode(QProcess::SeparateChannels);
+    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                          QStringLiteral("tcp")});
+    ASSERT_TRUE(server.waitForStarted());
+    ASSERT_TRUE(server.waitForReadyRead(10'000));
+    const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
+
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("a.wav"), 440, 3000));
+    WriteCollection({Path("a.wav")});
+    QProcess player;
+    Start(player, {Path("list.lst"), "/I"}, display);
+    auto run = [&display](const QString& program, const QStringList& arguments) {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        tool.setProcessEnvironment(env);
+        tool.start(program, arguments);
+        tool.waitForFinished(10'000);
+        return QString::fromLocal8Bit(tool.readAllStandardOutput());
+    };
+    QString window;
+    QElapsedTimer clock;
+    clock.start();
+    while (window.isEmpty() && clock.elapsed() < 15'000) {
+        QThread::msleep(200);
+        for (const QString& line : run(QStringLiteral("xwininfo"), {"-root", "-tree"}).split(u'\n'))
+            if (line.contains(QStringLiteral("\"Lirabox - list\"")))
+                window = line.trimmed().section(u' ', 0, 0);
+    }
+    ASSERT_FALSE(window.isEmpty()) << "no player window";
+    EXPECT_TRUE(run(QStringLiteral("xprop"), {"-id", window, "WM_HINTS"}).contains(QStringLiteral("Iconic")));
+    // Playback starts as the command line says, minimised or not.
+    clock.restart();
+    while (QFileInfo(Path("capture.raw")).size() == 0 && clock.elapsed() < 10'000)
+        QThread::msleep(100);
+    EXPECT_GT(QFileInfo(Path("capture.raw")).size(), 0);
+    EXPECT_GE(Terminate(player, 5000), 0);
+    server.terminate();
+    server.waitForFinished();
 }
 
 }  // namespace

@@ -10,8 +10,12 @@
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/CdAudio.h"
+#include "platform/mci/DiscImage.h"
 #include "tests/support/AudioCapture.h"
 #include "tests/support/DiscImageMaker.h"
+#include "tests/support/FileBytes.h"
+
+#include <sys/stat.h>
 
 using mci::StatusItem;
 using testsupport::TrackSpec;
@@ -277,6 +281,111 @@ TEST_F(CdAudioTest, AnImageCutShortEndsThePlayAtItsToPosition)
     EXPECT_EQ(Mode(id), mci::kModeStopped);
     EXPECT_GE(Position(id), to);
     m_cd.Close(id);
+}
+
+// A .bin cut in the middle of track 2 of 3, described by its cue sheet
+// (whose lead-out libcdio takes from the .bin) and by a cdrdao table of
+// contents (whose lead-out comes from the table): either way the disc ends
+// where the data does.
+TEST_F(CdAudioTest, AnImageCutInsideATrackEndsWhereItsDataEnds)
+{
+    const std::vector<TrackSpec> tracks{{440, 1000}, {880, 1000}, {660, 1000}};
+    testsupport::DiscImageOptions options;
+    options.cutShortMs = 1500;
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("cut.cue"), tracks, options));
+    ASSERT_TRUE(testsupport::WriteTocFor(Path("cut.toc"), Path("cut.bin"), tracks));
+    // 1.5 s of 3 s remain: 112.5 sectors, the last one partly.
+    const std::uint32_t dataEndMin = SectorMs(112);
+    const std::uint32_t dataEndMax = SectorMs(113);
+
+    for (const char* image : {"cut.cue", "cut.toc"}) {
+        SCOPED_TRACE(image);
+        MapDrives({{QStringLiteral("K"), Path(image)}});
+        const mci::DeviceId id = OpenDrive("K:");
+        ASSERT_EQ(m_cd.Status(id, StatusItem::NumberOfTracks), 3u);
+        const std::uint32_t end = m_cd.Status(id, StatusItem::Length).value_or(0);
+        EXPECT_GE(end, dataEndMin);
+        EXPECT_LE(end, dataEndMax);
+        const std::uint32_t start2 = *m_cd.Status(id, StatusItem::Position, 2);
+        EXPECT_EQ(start2, SectorMs(75));
+        EXPECT_EQ(cd::GetCdTrackLength(id, 2), long(end - start2));
+        // Track 3 has no data at all: it starts where the data ends, and lasts nothing.
+        EXPECT_EQ(m_cd.Status(id, StatusItem::Position, 3), end);
+        EXPECT_EQ(cd::GetCdTrackLength(id, 3), 0);
+        EXPECT_FALSE(m_cd.Play(id, end, std::nullopt));
+
+        // A run from track 1 to the end of the disc, as the player starts it.
+        ASSERT_TRUE(m_cd.Play(id, *m_cd.Status(id, StatusItem::Position, 1), std::nullopt));
+        WaitWhilePlaying(id);
+        EXPECT_EQ(Mode(id), mci::kModeStopped);
+        EXPECT_EQ(Position(id), end);
+        m_cd.Close(id);
+    }
+}
+
+TEST_F(CdAudioTest, AnAudioOutputThatNeverOpensFailsThePlayInsteadOfHanging)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("sink.raw")).constData(), 0600), 0);
+    // filesink's open of a FIFO waits for a reader that never comes; the
+    // pipeline is left to that wait.
+    const QByteArray saved = qgetenv("LIRABOX_AUDIO_SINK");
+    qputenv("LIRABOX_AUDIO_SINK", "filesink location=" + QFile::encodeName(Path("sink.raw")));
+    const mci::DeviceId id = OpenDrive("Q:");
+    EXPECT_FALSE(m_cd.Play(id, 0, 1000));
+    EXPECT_EQ(Mode(id), mci::kModeStopped);
+    EXPECT_TRUE(m_cd.Close(id));
+    qputenv("LIRABOX_AUDIO_SINK", saved);
+}
+
+TEST(CueSheet, LibcdioIsGivenOnlySheetsWhoseFilesAllHaveTracks)
+{
+    const struct {
+        QByteArray sheet;
+        bool whole;
+    } cases[] = {
+        {"FILE \"a.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n", true},
+        {"REM x\nTITLE \"t\"\nFILE \"a.bin\" BINARY\nREM y\n\n\tTRACK 1 AUDIO\nFILE b BINARY\nTRACK 2 MODE1/2352\n", true},
+        {"", true},
+        {"FILE \"a.bin\" BINARY\r\n", false},
+        {"FILE \"a.bin\" BINARY\r\nREM only\r\n", false},
+        {"FILE a.bin BINARY\nFILE b.bin BINARY\nTRACK 01 AUDIO\n", false},
+        {"FILE a.bin BINARY\nTITLE \"t\"\nTRACK 01 AUDIO\n", true},
+        {"FILE a.bin BINARY\nTRACK 01\n", false},
+        {"FILE a.bin BINARY\nTRACK 00 AUDIO\n", false},
+        {"FILE a.bin BINARY\nTRACK 100 AUDIO\n", false},
+        {"FILE a.bin BINARY\nTRACK x AUDIO\n", false},
+        {"FILE a.bin BINARY\nTRACK 01 AUDIO\nFILE b.bin BINARY\n", false},
+        {"FILE a.bin BINARY\ntrack 01 audio\n", false},
+        // libcdio reads a line in pieces of 4095 bytes, and stops a line at NUL.
+        {"FILE a.bin BINARY\nREM " + QByteArray(4090, 'x') + "TRACK 01 AUDIO\n", false},
+        {"FILE a.bin BINARY\nREM " + QByteArray(4091, 'x') + "TRACK 01 AUDIO\n", true},
+        {"FILE a.bin BINARY\nREM " + QByteArray(4091, 'x') + "FILE b.bin BINARY\nTRACK 01 AUDIO\n", false},
+        {"FILE a.bin BINARY\nTRACK 01" + QByteArray(1, '\0') + " AUDIO\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheet.left(80).toStdString());
+        EXPECT_EQ(mci::CueSheetIsWhole(c.sheet), c.whole);
+    }
+}
+
+TEST_F(CdAudioTest, AnImageThatIsNoRegularFileOrHasNoTracksIsNoDisc)
+{
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("empty.cue"), {{440, 500}}));
+    ASSERT_TRUE(testsupport::WriteFileBytes(Path("empty.cue"), "FILE \"empty.bin\" BINARY\r\n"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.cue")).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.toc")).constData(), 0600), 0);
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("sheet-fifo.cue"), {{440, 500}}));
+    ASSERT_TRUE(QFile::remove(Path("sheet-fifo.cue")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("sheet-fifo.cue")).constData(), 0600), 0);
+    // libcdio would wait for a writer on a FIFO for good.
+    for (const char* image : {"empty.cue", "fifo.cue", "fifo.toc", "sheet-fifo.bin"}) {
+        SCOPED_TRACE(image);
+        MapDrives({{QStringLiteral("E"), Path(image)}});
+        const mci::DeviceId id = OpenDrive("E:");
+        EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 0u);
+        EXPECT_EQ(Mode(id), mci::kModeNotReady);
+        m_cd.Close(id);
+    }
 }
 
 }  // namespace

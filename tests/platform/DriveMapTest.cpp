@@ -191,4 +191,44 @@ TEST_F(DriveMapTest, FileAccessFollowsTheResolvedPath)
     EXPECT_TRUE(files.Access(Path(QStringLiteral("plain")), platform::kAccessWrite));
 }
 
+TEST_F(DriveMapTest, ADrivePluggedInAfterStartGetsALetterAtTheNextRefreshAndSettingsKeepWinning)
+{
+    const QString sr0 = MakeFile(QStringLiteral("sr0"));
+    const QString usb = MakeFile(QStringLiteral("sr1"));
+    QStringList plugged{sr0};
+    int asked = 0;
+    DriveMap map = DriveMap::Detecting(
+        [&] {
+            ++asked;
+            return plugged;
+        },
+        {{QStringLiteral("D"), QStringLiteral("/discs/settings.cue")}}, QStringLiteral("F=/discs/env.cue"));
+    EXPECT_EQ(map.LogicalDriveStrings(), Roots({"D", "E", "F"}));
+    EXPECT_EQ(map.Target(QStringLiteral("E:")), sr0);
+
+    // Plugged in: the next free letter, past the ones settings and environment hold.
+    plugged.append(usb);
+    map.RefreshDetected();
+    EXPECT_EQ(map.LogicalDriveStrings(), Roots({"D", "E", "F", "G"}));
+    EXPECT_EQ(map.Target(QStringLiteral("G:")), usb);
+    EXPECT_EQ(map.GetDriveType(QStringLiteral("G:\\")), drives::DRIVE_CDROM);
+    EXPECT_EQ(map.Target(QStringLiteral("D:")), QStringLiteral("/discs/settings.cue"));
+    EXPECT_EQ(map.Target(QStringLiteral("F:")), QStringLiteral("/discs/env.cue"));
+
+    // Taken out again: its letter goes, the others stay.
+    plugged = {usb};
+    map.RefreshDetected();
+    EXPECT_EQ(map.LogicalDriveStrings(), Roots({"D", "E", "F"}));
+    EXPECT_EQ(map.Target(QStringLiteral("E:")), usb);
+    EXPECT_EQ(asked, 3);
+}
+
+TEST_F(DriveMapTest, AMapBuiltFromAFixedListIgnoresRefresh)
+{
+    const QString sr0 = MakeFile(QStringLiteral("sr0"));
+    DriveMap map = DriveMap::Build({sr0}, {{QStringLiteral("Q"), QStringLiteral("/discs/a.cue")}}, {});
+    map.RefreshDetected();
+    EXPECT_EQ(map.LogicalDriveStrings(), Roots({"D", "Q"}));
+}
+
 }  // namespace

@@ -109,4 +109,16 @@ bool WriteCueBin(const QString& cuePath, const std::vector<TrackSpec>& tracks, c
            binFile.open(QIODevice::WriteOnly | QIODevice::Truncate) && binFile.write(bin) == bin.size();
 }
 
+bool WriteTocFor(const QString& tocPath, const QString& binPath, const std::vector<TrackSpec>& tracks)
+{
+    QByteArray toc = "CD_DA\n";
+    const std::vector<int> starts = TrackStartSectors(tracks);
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        toc += "TRACK AUDIO\nAUDIOFILE \"" + QFileInfo(binPath).absoluteFilePath().toUtf8() + "\" " + Msf(starts[i]) + " " +
+               Msf(TrackSectors(tracks[i].lengthMs)) + "\n";
+    }
+    QFile file(tocPath);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(toc) == toc.size();
+}
+
 }  // namespace testsupport

@@ -26,6 +26,12 @@ struct DiscImageOptions {
 // stereo S16LE at a third of full scale; a data track is Mode 1 sectors.
 bool WriteCueBin(const QString& cuePath, const std::vector<TrackSpec>& tracks, const DiscImageOptions& options = {});
 
+// Writes a cdrdao table of contents at tocPath for the .bin that WriteCueBin
+// made at binPath, giving every track its full length whatever the .bin
+// holds (audio tracks only). The .bin is named by its absolute path: libcdio
+// takes a relative one from the working directory, not from the table's.
+bool WriteTocFor(const QString& tocPath, const QString& binPath, const std::vector<TrackSpec>& tracks);
+
 // Sectors a track of lengthMs occupies, and where each track starts.
 int TrackSectors(int lengthMs);
 std::vector<int> TrackStartSectors(const std::vector<TrackSpec>& tracks);

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/DialogWatchdog.h"
 
 int main(int argc, char** argv)
 {
@@ -14,5 +15,6 @@ int main(int argc, char** argv)
         qputenv("LIRABOX_AUDIO_SINK", "fakesink sync=true");
     QApplication app(argc, argv);
     testing::InitGoogleMock(&argc, argv);
+    testsupport::StartDialogWatchdog();
     return RUN_ALL_TESTS();
 }

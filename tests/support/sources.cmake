@@ -15,3 +15,6 @@ target_sources(lirabox_testsupport PRIVATE
   support/FileDialogScript.h support/FileDialogScript.cpp
   support/TestServices.h support/TestServices.cpp)
 target_link_libraries(lirabox_testsupport PUBLIC lirabox_mediamaker)
+# Ripped discs (cue sheets with FLAC, WAV or BINARY files); CP932 names need the text codec.
+target_sources(lirabox_mediamaker PRIVATE support/RipMaker.h support/RipMaker.cpp)
+target_link_libraries(lirabox_mediamaker PRIVATE lirabox_platform)
