@@ -14,7 +14,7 @@ readonly kPackages=(
   libcdio-dev libcdio-paranoia-dev
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick x11-utils xdotool
   desktop-file-utils appstream dpkg-dev file
 )
 

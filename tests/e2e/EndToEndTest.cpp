@@ -16,6 +16,7 @@
 #include "platform/text/Cp932.h"
 #include "tests/support/AudioCapture.h"
 #include "tests/support/DiscImageMaker.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/MediaMaker.h"
 
 namespace {
@@ -254,53 +255,111 @@ TEST_F(EndToEndTest, ADiscImageTruncatedWhilePlayingGivesWayToTheNextEntry)
     EXPECT_GE(Terminate(player, 5000), 0);
 }
 
-// /I: the window is mapped iconic. Needs Xvfb and xprop; skipped without.
-TEST_F(EndToEndTest, MinimisedStartMapsTheWindowIconic)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
-        GTEST_SKIP() << "Xvfb, xprop or xwininfo missing";
-    QProcess server;
-    server.setProcessChannelMode(QProcess::SeparateChannels);
-    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                                          QStringLiteral("tcp")});
-    ASSERT_TRUE(server.waitForStarted());
-    ASSERT_TRUE(server.waitForReadyRead(10'000));
-    const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
+// A display of its own for the tests that look at windows, with the X tools
+// run against it. Needs Xvfb, xwininfo and xprop (xdotool to click).
+class XServer {
+public:
+    static bool Available(const QStringList& tools)
+    {
+        for (const QString& tool : tools)
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                return false;
+        return true;
+    }
 
-    ASSERT_TRUE(testsupport::WriteWavTone(Path("a.wav"), 440, 3000));
-    WriteCollection({Path("a.wav")});
-    QProcess player;
-    Start(player, {Path("list.lst"), "/I"}, display);
-    auto run = [&display](const QString& program, const QStringList& arguments) {
+    bool Start()
+    {
+        m_server.setProcessChannelMode(QProcess::SeparateChannels);
+        m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+        if (!m_server.waitForStarted() || !m_server.waitForReadyRead(10'000))
+            return false;
+        m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine().trimmed());
+        return true;
+    }
+
+    ~XServer()
+    {
+        m_server.terminate();
+        m_server.waitForFinished();
+    }
+
+    const QString& Display() const { return m_display; }
+
+    QString Run(const QString& program, const QStringList& arguments) const
+    {
         QProcess tool;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display);
+        env.insert("DISPLAY", m_display);
         tool.setProcessEnvironment(env);
         tool.start(program, arguments);
         tool.waitForFinished(10'000);
         return QString::fromLocal8Bit(tool.readAllStandardOutput());
-    };
-    QString window;
+    }
+
+    // The id of the top-level window with this caption, waiting up to waitMs.
+    QString WaitForWindow(const QString& caption, int waitMs) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            for (const QString& line : Run(QStringLiteral("xwininfo"), {"-root", "-tree"}).split(u'\n'))
+                if (line.contains(QLatin1Char('"') + caption + QLatin1Char('"')))
+                    return line.trimmed().section(u' ', 0, 0);
+            QThread::msleep(200);
+        } while (clock.elapsed() < waitMs);
+        return {};
+    }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+// /I: the window is mapped iconic.
+TEST_F(EndToEndTest, MinimisedStartMapsTheWindowIconic)
+{
+    if (!XServer::Available({"Xvfb", "xprop", "xwininfo"}))
+        GTEST_SKIP() << "Xvfb, xprop or xwininfo missing";
+    XServer x;
+    ASSERT_TRUE(x.Start());
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("a.wav"), 440, 3000));
+    WriteCollection({Path("a.wav")});
+    QProcess player;
+    Start(player, {Path("list.lst"), "/I"}, x.Display());
+    const QString window = x.WaitForWindow(QStringLiteral("Lirabox - list"), 15'000);
+    ASSERT_FALSE(window.isEmpty()) << "no player window";
+    EXPECT_TRUE(x.Run(QStringLiteral("xprop"), {"-id", window, "WM_HINTS"}).contains(QStringLiteral("Iconic")));
+    // Playback starts as the command line says, minimised or not.
     QElapsedTimer clock;
     clock.start();
-    while (window.isEmpty() && clock.elapsed() < 15'000) {
-        QThread::msleep(200);
-        for (const QString& line : run(QStringLiteral("xwininfo"), {"-root", "-tree"}).split(u'\n'))
-            if (line.contains(QStringLiteral("\"Lirabox - list\"")))
-                window = line.trimmed().section(u' ', 0, 0);
-    }
-    ASSERT_FALSE(window.isEmpty()) << "no player window";
-    EXPECT_TRUE(run(QStringLiteral("xprop"), {"-id", window, "WM_HINTS"}).contains(QStringLiteral("Iconic")));
-    // Playback starts as the command line says, minimised or not.
-    clock.restart();
     while (QFileInfo(Path("capture.raw")).size() == 0 && clock.elapsed() < 10'000)
         QThread::msleep(100);
     EXPECT_GT(QFileInfo(Path("capture.raw")).size(), 0);
     EXPECT_GE(Terminate(player, 5000), 0);
-    server.terminate();
-    server.waitForFinished();
+}
+
+// SIGTERM while the editor is open, opened by a click on its button: the
+// program ends as if the editor had been cancelled and the player closed.
+TEST_F(EndToEndTest, SigtermWithTheEditorOpenEndsTheProgram)
+{
+    if (!XServer::Available({"Xvfb", "xwininfo", "xdotool"}))
+        GTEST_SKIP() << "Xvfb, xwininfo or xdotool missing";
+    XServer x;
+    ASSERT_TRUE(x.Start());
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("a.wav"), 440, 20'000));
+    WriteCollection({Path("a.wav")});
+    const QByteArray listBefore = testsupport::ReadFileBytes(Path("list.lst"));
+    QProcess player;
+    Start(player, {Path("list.lst")}, x.Display());
+    const QString window = x.WaitForWindow(QStringLiteral("Lirabox - list"), 15'000);
+    ASSERT_FALSE(window.isEmpty()) << "no player window";
+    // The button "選曲(&C)..." at dialog units (171, 57, 50, 14), 1.5 pixels each.
+    x.Run(QStringLiteral("xdotool"), {"mousemove", "--window", window, "294", "96", "click", "1"});
+    ASSERT_FALSE(x.WaitForWindow(QStringLiteral("選曲"), 10'000).isEmpty()) << "the editor did not open";
+
+    // The requirement is 2 s; the bound leaves room for a loaded machine.
+    EXPECT_GE(Terminate(player, 5000), 0) << "still running or not exit status 0";
+    EXPECT_EQ(testsupport::ReadFileBytes(Path("list.lst")), listBefore) << "nothing is saved that the user did not confirm";
 }
 
 }  // namespace
