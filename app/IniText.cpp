@@ -20,9 +20,16 @@ QByteArray EscapedValue(const QString& text)
     bool escapeNextIfHexDigit = false;  // "\x1" followed by "f" would read as "\x1f"
     for (qsizetype i = 0; i < value.size();) {
         const char16_t c = value.at(i).unicode();
+        if (c == 0xFEFF) {
+            // Read as UTF-8, it would be taken for a byte order mark and dropped.
+            out += "\\xfeff";
+            escapeNextIfHexDigit = true;
+            ++i;
+            continue;
+        }
         if (c >= 0x80) {
             qsizetype end = i;
-            while (end < value.size() && value.at(end).unicode() >= 0x80)
+            while (end < value.size() && value.at(end).unicode() >= 0x80 && value.at(end).unicode() != 0xFEFF)
                 ++end;
             out += QStringView(value).sliced(i, end - i).toUtf8();
             escapeNextIfHexDigit = false;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/CPlayerApp.h"
+#include "mpris/MprisService.h"
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/drives/RealFileAccess.h"
@@ -56,6 +57,23 @@ void InstallSignalHandlers(QObject* owner)
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// Puts the player on the session bus once its window first shows; without
+// a session bus the player runs as it would anyway.
+class MprisPublisher : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto* player = qobject_cast<CPlayerDlg*>(watched)) {
+                qApp->removeEventFilter(this);
+                if (const std::optional<QDBusConnection> bus = MprisService::SessionBus())
+                    MprisService::Publish(player, *bus);
+            }
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 CPlayerApp theApp;
@@ -71,6 +89,8 @@ int main(int argc, char** argv)
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QApplication::installTranslator(&translator);
         InstallSignalHandlers(&application);
+        MprisPublisher mpris;
+        application.installEventFilter(&mpris);
 
         drives::DriveMap driveMap = drives::DriveMap::FromSystem();
         drives::RealFileAccess files(driveMap);

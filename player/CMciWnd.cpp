@@ -23,6 +23,10 @@ BOOL CMciWnd::Create(QWidget* parent, unsigned style, const QString& path)
     if (!m_window)
         return FALSE;
     ++m_generation;
+    m_window->SetEndHandler([this] {
+        if (m_onEnd)
+            m_onEnd();
+    });
     if (QWidget* widget = m_window->Widget()) {
         // A window destroyed from outside (its parent went first) still closes its device.
         const unsigned generation = m_generation;

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -31,6 +32,8 @@ public:
     BOOL Create(QWidget* parent, unsigned style, const QString& path);
 
     bool IsOpen() const { return m_window != nullptr; }
+    // Called when the stream of the window that is open ends or fails.
+    void SetEndHandler(std::function<void()> onEnd) { m_onEnd = std::move(onEnd); }
     QWidget* Widget() const;
 
     // MCIWNDM_SETTIMEFORMAT "ms": times are always milliseconds here.
@@ -55,6 +58,7 @@ public:
 
 private:
     std::unique_ptr<mci::MediaWindow> m_window;
+    std::function<void()> m_onEnd;
     QMetaObject::Connection m_widgetGone;
     unsigned m_generation = 0;
     QObject m_context;

@@ -124,6 +124,11 @@ public:
     void SetCollectionCaption(const QString& path);
     void SetIdleTimeText();
 
+signals:
+    // After every command and every tick of the 1 s timer: what the window
+    // shows may have changed (mode, entry, enabled buttons, check boxes).
+    void StateChanged();
+
 protected:
     BOOL OnInitDialog() override;
     void OnCommand(int id, int code) override;
@@ -176,6 +181,7 @@ private:
     bool m_cdDeviceOpen = false;  // m_cdDeviceId names an open device
     QString m_cdDrive;            // the drive it was opened on
     bool m_pauseSaved = false;    // m_pausePos holds the position of this entry's pause
+    bool m_entryStarted = false;  // the open entry plays (it did not fail on its way)
     unsigned m_moveSerial = 0;
     int m_failedTicks = 0;        // ticks in a row on which the device did not answer
     int m_failedInRow = 0;        // entries in a row that could not be played

@@ -95,6 +95,7 @@ BOOL CPlayerDlg::PlayEntry()
 
     m_failedTicks = 0;
     m_pauseSaved = false;
+    m_entryStarted = false;
     if (!collection::IsCdTrackEntry(m_entry)) {
         // At most one device is open: whatever the last entry left open goes first.
         CloseEntryDevice();
@@ -187,6 +188,7 @@ BOOL CPlayerDlg::PlayEntry()
     if (!m_isCdTrack) {
         m_mciWnd.Play();
         m_failedInRow = 0;
+        m_entryStarted = true;
         return TRUE;
     }
 
@@ -210,6 +212,7 @@ BOOL CPlayerDlg::PlayEntry()
         if (m_cdRunLeft > 0)
             --m_cdRunLeft;
         m_failedInRow = 0;
+        m_entryStarted = true;
         return TRUE;
     }
     if (!(app && (app->m_flags & kFlagShuffle)))
@@ -229,6 +232,7 @@ BOOL CPlayerDlg::PlayEntry()
     if (!played)
         return Fail(res::LoadStr(115));
     m_failedInRow = 0;
+    m_entryStarted = true;
     return TRUE;
 }
 
@@ -277,6 +281,7 @@ void CPlayerDlg::CloseEntryDevice()
     m_mciWnd.Close();
     CloseCdDevice();
     m_pauseSaved = false;
+    m_entryStarted = false;
     m_failedTicks = 0;
 }
 
@@ -289,6 +294,7 @@ void CPlayerDlg::OnStop()
     m_mciWnd.Close();
     CloseCdDevice();
     m_pauseSaved = false;
+    m_entryStarted = false;
     m_failedTicks = 0;
     m_failedInRow = 0;
     ResetToIdle();

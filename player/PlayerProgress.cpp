@@ -76,6 +76,7 @@ void CPlayerDlg::StartTimer()
         m_timer = new QTimer(this);
         m_timer->setInterval(1000);
         connect(m_timer, &QTimer::timeout, this, &CPlayerDlg::OnTimer);
+
     }
     m_timer->start();
     m_timerId = 1;

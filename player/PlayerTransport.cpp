@@ -84,6 +84,9 @@ void CPlayerDlg::OnPlay()
 void CPlayerDlg::OnPause()
 {
     mci::CdSystem* cd = platform::GetServices().cd;
+    // An entry that failed on its way waits for the Next its failure posted.
+    if (!m_entryStarted)
+        return;
     const long mode = QueryMode();
     if (m_isCdTrack && !cd)
         return;
@@ -121,6 +124,8 @@ void CPlayerDlg::OnPause()
 
 void CPlayerDlg::OnHome()
 {
+    if (!m_entryStarted)
+        return;
     if (m_isCdTrack) {
         m_pauseSaved = false;
         if (mci::CdSystem* cd = platform::GetServices().cd; cd && m_cdDeviceOpen)
@@ -229,6 +234,7 @@ void CPlayerDlg::OnEject()
             cd->Close(m_cdDeviceId);
         }
         m_pauseSaved = false;
+        m_entryStarted = false;
         m_failedTicks = 0;
         ResetToIdle();
         return;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include "app/CPlayerApp.h"
@@ -75,6 +76,12 @@ int CPlayerDlg::s_animStep = 0;
 CPlayerDlg::CPlayerDlg(QWidget* parent) : CDialog(kTemplate102, parent)
 {
     m_hIcon = QIcon(QStringLiteral(":/icons/128-app.svg"));
+    // The end of a file is handled as soon as its stream ends, as the next
+    // tick would, so the next entry follows without a pause.
+    m_mciWnd.SetEndHandler([this] {
+        if (TimerRunning())
+            OnTimer();
+    });
 }
 
 CPlayerDlg::~CPlayerDlg()
@@ -222,6 +229,7 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event)
 
 void CPlayerDlg::OnCommand(int id, int code)
 {
+    const auto changed = qScopeGuard([this] { emit StateChanged(); });
     if (id == IDC_TITLE) {
         if (code == ui::kCbnSelChange)
             OnSelchangeTitle();

@@ -16,6 +16,7 @@ readonly kPackages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils xdotool
   desktop-file-utils appstream dpkg-dev file
+  dbus-daemon playerctl
 )
 
 InstallMissing() {

@@ -4,6 +4,7 @@
 #include "platform/text/FileText.h"
 
 #include "platform/mci/GstAudioOutput.h"
+#include "platform/mci/GstPlayFailure.h"
 #include "platform/mci/GstStateChange.h"
 #include "platform/mci/GstStateWait.h"
 #include "platform/mci/SoundFont.h"
@@ -42,6 +43,7 @@ constexpr guint kPlayFlags = 0x1 | 0x2;
 // the UI thread.
 struct GstFilePlayer::Shared {
     FrameHandler onFrame;
+    EndHandler onEnd;
     GstElement* pipeline = nullptr;
     GstElement* videoSink = nullptr;  // owned by the pipeline
     GstElement* audioSink = nullptr;  // owned by the pipeline
@@ -56,6 +58,7 @@ struct GstFilePlayer::Shared {
     bool stuck = false;  // a state change never returned: NULL would not either
     std::mutex textMutex;
     QString errorText;
+    QString missingPlugin;  // what decodebin looked for in vain, with its package
 
     void RecordError(const QString& text)
     {
@@ -65,6 +68,12 @@ struct GstFilePlayer::Shared {
                 errorText = text;
         }
         error = true;
+    }
+
+    void Ended()
+    {
+        if (onEnd && !abandoned)
+            onEnd();
     }
 };
 
@@ -78,14 +87,23 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
         shared->eos = true;
+        shared->Ended();
         break;
     case GST_MESSAGE_ERROR: {
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
         shared->RecordError(error ? QString::fromUtf8(error->message) : QStringLiteral("error"));
         g_clear_error(&error);
+        shared->Ended();
         break;
     }
+    case GST_MESSAGE_ELEMENT:
+        if (QString missing = MissingPluginText(message); !missing.isEmpty()) {
+            std::lock_guard lock(shared->textMutex);
+            if (shared->missingPlugin.isEmpty())
+                shared->missingPlugin = std::move(missing);
+        }
+        break;
     case GST_MESSAGE_WARNING:
         // autoaudiosink that found no usable output plugs a fakesink and
         // says so only with a warning.
@@ -203,9 +221,10 @@ QSize PictureOf(GstElement* videoSink)
 
 }  // namespace
 
-GstFilePlayer::GstFilePlayer(FrameHandler onFrame) : m_shared(std::make_unique<Shared>())
+GstFilePlayer::GstFilePlayer(FrameHandler onFrame, EndHandler onEnd) : m_shared(std::make_unique<Shared>())
 {
     m_shared->onFrame = std::move(onFrame);
+    m_shared->onEnd = std::move(onEnd);
 }
 
 GstFilePlayer::~GstFilePlayer()
@@ -221,6 +240,7 @@ bool GstFilePlayer::Open(const QString& path)
     {
         std::lock_guard lock(s.textMutex);
         s.errorText.clear();
+        s.missingPlugin.clear();
     }
     if (!EnsureGstreamer()) {
         s.RecordError(QStringLiteral("GStreamer cannot start"));
@@ -342,6 +362,7 @@ void GstFilePlayer::Abandon()
     // old Shared: both stay alive for good.
     auto fresh = std::make_unique<Shared>();
     fresh->onFrame = m_shared->onFrame;
+    fresh->onEnd = m_shared->onEnd;
     m_shared->abandoned = true;
     static_cast<void>(m_shared.release());
     m_shared = std::move(fresh);
@@ -351,7 +372,9 @@ void GstFilePlayer::Abandon()
 QString GstFilePlayer::ErrorText() const
 {
     std::lock_guard lock(m_shared->textMutex);
-    return m_shared->errorText;
+    if (m_shared->missingPlugin.isEmpty())
+        return m_shared->errorText;
+    return m_shared->errorText + QStringLiteral(" (") + m_shared->missingPlugin + QLatin1Char(')');
 }
 
 std::optional<long> GstFilePlayer::DurationMs() const
@@ -414,6 +437,7 @@ bool GstFilePlayer::Reload()
     {
         std::lock_guard lock(s.textMutex);
         s.errorText.clear();
+        s.missingPlugin.clear();
     }
     return WaitForPreroll();
 }

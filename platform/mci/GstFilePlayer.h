@@ -17,7 +17,10 @@ public:
     // Receives a deep copy of each frame (QImage::Format_RGB32) on a streaming thread.
     using FrameHandler = std::function<void(const QImage&)>;
 
-    explicit GstFilePlayer(FrameHandler onFrame);
+    // Called on a streaming thread when the stream ends or fails.
+    using EndHandler = std::function<void()>;
+
+    GstFilePlayer(FrameHandler onFrame, EndHandler onEnd);
     ~GstFilePlayer();
     GstFilePlayer(const GstFilePlayer&) = delete;
     GstFilePlayer& operator=(const GstFilePlayer&) = delete;
@@ -28,6 +31,7 @@ public:
     // wait on GStreamer's threads, here or at shutdown, lasts more than a few
     // seconds.
     bool Open(const QString& path);
+    // GStreamer's reason for the last failure, with the plug-in found missing.
     QString ErrorText() const;
 
     std::optional<long> DurationMs() const;

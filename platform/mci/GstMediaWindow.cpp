@@ -1,6 +1,7 @@
 #include "platform/mci/GstMediaWindow.h"
 
 #include "platform/mci/GstFilePlayer.h"
+#include "platform/mci/GstPlayFailure.h"
 #include "platform/mci/VideoWidget.h"
 #include "res/Strings.h"
 
@@ -48,16 +49,30 @@ std::unique_ptr<MediaWindow> GstMediaFactory::Create(QWidget* parent, unsigned s
 std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path)
 {
     std::unique_ptr<GstMediaWindow> window(new GstMediaWindow(style, path));
-    if (!window->OpenFile(parent))
+    if (!window->OpenFile(parent)) {
+        ReportPlayFailure(path, window->m_player->ErrorText());
         return nullptr;
+    }
     return window;
 }
 
 GstMediaWindow::GstMediaWindow(unsigned style, const QString& path)
     : m_style(style),
       m_path(path),
-      m_player(std::make_unique<GstFilePlayer>([this](const QImage& frame) { OnFrame(frame); }))
+      m_player(std::make_unique<GstFilePlayer>([this](const QImage& frame) { OnFrame(frame); },
+                                               [this] { OnStreamEnd(); }))
 {
+}
+
+void GstMediaWindow::OnStreamEnd()
+{
+    QMetaObject::invokeMethod(
+        &m_uiContext,
+        [this] {
+            if (m_onEnd)
+                m_onEnd();
+        },
+        Qt::QueuedConnection);
 }
 
 GstMediaWindow::~GstMediaWindow()
@@ -141,6 +156,17 @@ void GstMediaWindow::UpdateTitle()
     m_widget->setWindowTitle(title);
 }
 
+bool GstMediaWindow::StreamFailed()
+{
+    if (!m_player->Failed())
+        return false;
+    if (!m_failureReported) {
+        m_failureReported = true;
+        ReportPlayFailure(m_path, m_player->ErrorText());
+    }
+    return true;
+}
+
 long GstMediaWindow::Position()
 {
     // At the end, however it came, the position reads at least the length
@@ -154,6 +180,7 @@ long GstMediaWindow::Position()
 
 long GstMediaWindow::Mode()
 {
+    StreamFailed();
     if (m_player->Ended())
         return kModeStopped;
     switch (m_state) {
@@ -169,13 +196,14 @@ long GstMediaWindow::Mode()
 
 bool GstMediaWindow::Failed()
 {
-    return m_player->Failed();
+    return StreamFailed();
 }
 
 void GstMediaWindow::Rewind()
 {
-    if (m_player->Failed()) {
+    if (StreamFailed()) {
         m_player->Reload();
+        m_failureReported = false;
     } else {
         if (m_player->Ended())
             m_player->SetPlaying(false);

@@ -40,6 +40,7 @@ public:
     QRect Destination() override;
     void MoveTo(const QRect& rect) override;
     QWidget* Widget() override;
+    void SetEndHandler(std::function<void()> onEnd) override { m_onEnd = std::move(onEnd); }
 
 private:
     enum class State { Stopped, Playing, Paused };
@@ -48,9 +49,12 @@ private:
     bool OpenFile(QWidget* parent);
     void MakeWidget(QWidget* parent);
     void OnFrame(const QImage& frame);  // streaming thread
+    void OnStreamEnd();                 // streaming thread
     void ShowLatestFrame();
     void UpdateTitle();
     void Rewind();
+    // The stream failed; the first look after each failure says why on stderr.
+    bool StreamFailed();
 
     const unsigned m_style;
     const QString m_path;
@@ -58,12 +62,14 @@ private:
     long m_length = 0;
     long m_lastPosition = 0;
     State m_state = State::Stopped;
+    bool m_failureReported = false;
     VideoWidget* m_widget = nullptr;  // null once destroyed, by us or by its parent
     QTimer m_titleTimer;
     // Frames cross from the streaming thread to the UI thread here.
     std::mutex m_frameMutex;
     QImage m_latestFrame;
     std::atomic<bool> m_frameQueued{false};
+    std::function<void()> m_onEnd;
     QObject m_uiContext;
 };
 

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -50,6 +51,9 @@ public:
     virtual void MoveTo(const QRect& rect) = 0;
     // The window: a child of the parent given at creation, or top-level.
     virtual QWidget* Widget() = 0;
+    // Called on the UI thread, soon after the stream ends or fails, so the
+    // next entry need not wait for the next look at the position.
+    virtual void SetEndHandler(std::function<void()> onEnd) = 0;
 };
 
 class MediaFactory {

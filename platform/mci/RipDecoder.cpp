@@ -155,7 +155,7 @@ bool RipDecoder::Pull()
         return false;
     }
     QByteArrayView bytes(map.data, static_cast<qsizetype>(map.size - map.size % kSampleBytes));
-    if (false && !m_aligned && GST_BUFFER_PTS_IS_VALID(buffer)) {
+    if (!m_aligned && GST_BUFFER_PTS_IS_VALID(buffer)) {
         const auto first = static_cast<std::int64_t>(
             gst_util_uint64_scale_round(GST_BUFFER_PTS(buffer), kRate, GST_SECOND));
         const std::int64_t have = m_next + m_pending.size() / kSampleBytes;

@@ -26,9 +26,9 @@ public:
     // file with silence. False when decoding fails or stalls.
     bool Read(std::uint8_t* out, std::int64_t samples);
 
+private:
     struct Pipeline;
 
-private:
     explicit RipDecoder(std::unique_ptr<Pipeline> pipeline, std::int64_t sample);
     bool Pull();
 

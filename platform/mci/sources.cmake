@@ -3,6 +3,7 @@ target_sources(lirabox_platform PRIVATE
   mci/GstAudioOutput.h mci/GstAudioOutput.cpp
   mci/GstFilePlayer.h mci/GstFilePlayer.cpp mci/GstStateWait.h
   mci/GstMediaWindow.h mci/GstMediaWindow.cpp
+  mci/GstPlayFailure.h mci/GstPlayFailure.cpp
   mci/SoundFont.h mci/SoundFont.cpp
   mci/VideoWidget.h mci/VideoWidget.cpp)
 target_sources(lirabox_platform PRIVATE

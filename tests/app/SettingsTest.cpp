@@ -215,7 +215,7 @@ TEST_F(SettingsTest, PathsWithSeparatorsQuotesAndEscapesReadBackAsWritten)
 {
     const QStringList paths{
         "/a;b,c=d.lst", " /lead.lst", "/trail.lst ", "@/at.lst", "/q\"x\\y.lst", QString("/t\tab\x01" "f.lst"),
-        "C:\\曲\\ソ.lst", QString::fromUcs4(U"/s/\U0010FF83\U0010FF5C.lst"),
+        "C:\\曲\\ソ.lst", QString::fromUcs4(U"/s/\U0010FF83\U0010FF5C.lst"), QChar(0xFEFF) + QString("/b;om.lst"),
     };
     CPlayerApp app;
     app.LoadSettings();

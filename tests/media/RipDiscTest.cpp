@@ -249,9 +249,10 @@ TEST_F(RipDiscTest, BrokenSheetsAreDrivesThatAreNotReady)
 
     const std::vector<std::pair<const char*, QByteArray>> sheets{
         {"missing file", QByteArray(flacSheet).replace("disc.flac", "gone.flac")},
-        {"INDEX past the end of its file", track + "  TRACK 02 AUDIO\n    INDEX 01 00:04:00\n"},
-        {"INDEX times going down", track + "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n  TRACK 03 AUDIO\n"
-                                           "    INDEX 00 00:02:00\n    INDEX 01 00:00:50\n"},
+        // disc.flac holds 3.7 s; the disc goes on in its second copy.
+        {"INDEX past the end of its file", track + "  TRACK 02 AUDIO\n    INDEX 01 00:03:60\n"
+                                                   "FILE \"disc.flac\" WAVE\n  TRACK 03 AUDIO\n    INDEX 01 00:01:00\n"},
+        {"INDEX times going down", track + "  TRACK 02 AUDIO\n    INDEX 00 00:02:00\n    INDEX 01 00:01:00\n"},
         {"two tracks on one INDEX", track + "  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n"},
         {"more than 99 tracks", hundred},
         {"binary garbage", garbage},

@@ -241,6 +241,40 @@ TEST_F(PlayerFaultsTest, HomeOnACdPlaysFromTheTrackNotFromThePause)
     EXPECT_EQ(CdCalls("Play"), QStringList{QStringLiteral("Play 1 %1 %2").arg(disc.TrackStart(2)).arg(disc.TrackStart(3))});
 }
 
+TEST_F(PlayerFaultsTest, HomeAndPauseWaitWhileAFailedEntryIsSkipped)
+{
+    m_services.AddCdDrive("E:", Disc(4, 5'000));
+    m_services.AddCdDrive("F:", Disc(2)).present = false;
+    AddFile("/m/a.wav");
+    m_app.m_skip = 1;
+    Open({CdEntry("E:", 2), CdEntry("F:", 1), "/m/a.wav"});
+    Click(CPlayerDlg::IDC_PLAY);
+    m_services.AdvanceMs(5'000);
+    m_dlg.OnTimer();
+    Flush();  // the end's Next opens F:, which is not ready, and posts the skip's Next
+    ASSERT_EQ(m_dlg.m_entry, CdEntry("F:", 1));
+    m_services.cd.ClearCalls();
+    m_dlg.OnHome();
+    m_dlg.OnPause();
+    EXPECT_TRUE(CdCalls("Play").isEmpty()) << "nothing plays the track of the entry before";
+    Flush();
+    EXPECT_EQ(m_dlg.m_entry, "/m/a.wav");
+}
+
+TEST_F(PlayerFaultsTest, TheNextFileStartsWhenTheStreamEndsNotAtTheNextTick)
+{
+    AddFile("/m/a.wav", FakeMediaFile::Audio(1'500));
+    AddFile("/m/b.wav");
+    Open({"/m/a.wav", "/m/b.wav"});
+    Click(CPlayerDlg::IDC_PLAY);
+    m_services.AdvanceMs(1'000);
+    m_dlg.OnTimer();
+    m_services.AdvanceMs(500);  // the stream ends half a second before the next tick
+    Flush();
+    Flush();
+    EXPECT_EQ(m_dlg.m_entry, "/m/b.wav");
+}
+
 // --- the transport's enabled states in the cases nothing else covers -------
 
 TEST_F(PlayerFaultsTest, NextFollowsRepeatOnlyWhilePlaying)

@@ -10,7 +10,9 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <optional>
+#include <cstdio>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "tests/player/PlayerFixture.h"
@@ -103,16 +105,31 @@ public:
             if (auto failure = Settle())
                 return failure;
         }
+        NoteOpenTrack();
         Apply(command);
+        NoteOpenTrack();
+        if (qEnvironmentVariableIsSet("LIRABOX_MODEL_TRACE"))
+            std::fprintf(stderr, "%s%s(%d) -> %s\n", command.settled ? "" : "!", kKindNames[int(command.kind)],
+                         command.arg, Fail(QString()).value_or("").c_str());
         const std::size_t open = m_services.media.OpenWindows().size() + m_services.cd.OpenDevices().size();
         if (open > 1)
             return Fail(QStringLiteral("%1 devices open").arg(open));
         return std::nullopt;
     }
 
+    // The CD tracks open at some moment since the last check: Home plays
+    // the open one from its start, whatever the collection holds by then.
+    void NoteOpenTrack()
+    {
+        if (m_dlg.m_isCdTrack)
+            m_openTracks.insert(m_dlg.m_cdTrack);
+    }
+
     std::optional<std::string> Settle()
     {
-        for (int i = 0; i < 8; ++i)
+        // Each skipped failure posts one Next: a whole pass of them needs a
+        // round for every entry.
+        for (int i = 0; i < 40; ++i)
             QCoreApplication::sendPostedEvents();
         if (m_dlg.m_entry.isEmpty())
             m_replacedUnderEntry = false;
@@ -122,6 +139,8 @@ public:
         m_fromBefore = m_dlg.m_cdFrom;
         m_entryBefore = m_dlg.m_entry;
         m_entriesBefore = m_entries;
+        m_openTracks.clear();
+        NoteOpenTrack();
         return failure;
     }
 
@@ -258,7 +277,8 @@ private:
             // A play starts at the track of an entry, or goes on inside the
             // entry that was playing (a pause on a drive that stops).
             if (startOf != 0) {
-                if (!m_entries.contains(Cd("E:", startOf)) && !m_entriesBefore.contains(Cd("E:", startOf)))
+                const bool openTrack = m_openTracks.count(startOf) || (m_dlg.m_isCdTrack && startOf == m_dlg.m_cdTrack);
+                if (!openTrack && !m_entries.contains(Cd("E:", startOf)) && !m_entriesBefore.contains(Cd("E:", startOf)))
                     return Fail(QStringLiteral("a play from track %1, which no entry names").arg(startOf));
             } else if (!sameCdEntry || from < long(fromBefore)) {
                 return Fail(QStringLiteral("a play from %1, before the start of its track").arg(from));
@@ -277,6 +297,7 @@ private:
     std::uint32_t m_fromBefore = 0;
     QString m_entryBefore;
     QStringList m_entriesBefore;
+    std::set<int> m_openTracks;
 };
 
 std::vector<Command> RandomCommands(unsigned seed, int steps)
@@ -325,23 +346,34 @@ Outcome RunCommands(const std::vector<Command>& commands)
     return {};
 }
 
-// Drops commands one at a time while the sequence still fails.
-std::vector<Command> Shrink(std::vector<Command> commands)
+// The invariant a failure broke: its text up to the first figure or state.
+std::string KindOf(const std::string& what)
 {
-    bool smaller = true;
-    while (smaller) {
-        smaller = false;
-        for (std::size_t i = 0; i < commands.size(); ++i) {
-            std::vector<Command> shorter = commands;
-            shorter.erase(shorter.begin() + std::ptrdiff_t(i));
-            const Outcome outcome = RunCommands(shorter);
-            if (outcome.failedStep >= 0) {
-                shorter.resize(std::size_t(outcome.failedStep) + 1);
-                commands = shorter;
-                smaller = true;
-                break;
+    return what.substr(0, what.find_first_of("0123456789["));
+}
+
+// Drops runs of commands, then single ones, while the sequence still breaks
+// the same invariant.
+std::vector<Command> Shrink(std::vector<Command> commands, const std::string& kind)
+{
+    for (std::size_t chunk = commands.size() / 2; chunk >= 1; chunk /= 2) {
+        bool smaller = true;
+        while (smaller) {
+            smaller = false;
+            for (std::size_t i = 0; i + chunk <= commands.size(); i += chunk) {
+                std::vector<Command> shorter = commands;
+                shorter.erase(shorter.begin() + std::ptrdiff_t(i), shorter.begin() + std::ptrdiff_t(i + chunk));
+                const Outcome outcome = RunCommands(shorter);
+                if (outcome.failedStep >= 0 && KindOf(outcome.what) == kind) {
+                    shorter.resize(std::size_t(outcome.failedStep) + 1);
+                    commands = shorter;
+                    smaller = true;
+                    break;
+                }
             }
         }
+        if (chunk == 1)
+            break;
     }
     return commands;
 }
@@ -365,7 +397,7 @@ TEST(PlayerModel, RandomCommandSequencesKeepEveryInvariant)
         if (outcome.failedStep < 0)
             continue;
         std::vector<Command> prefix(commands.begin(), commands.begin() + outcome.failedStep + 1);
-        const std::vector<Command> shortest = Shrink(prefix);
+        const std::vector<Command> shortest = Shrink(prefix, KindOf(outcome.what));
         const Outcome last = RunCommands(shortest);
         ADD_FAILURE() << "seed " << seed << ", step " << outcome.failedStep << ": " << outcome.what
                       << "\nshortest sequence (" << shortest.size() << " steps): " << Describe(shortest)

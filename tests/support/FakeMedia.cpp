@@ -67,6 +67,9 @@ void FakeMediaWindow::Tick(long ms)
         m_ended = m_failed = true;
     if (m_position >= m_file.lengthMs)
         m_ended = true;
+    // As the real window does, the end is told on the UI thread a moment later.
+    if (m_ended && m_onEnd)
+        QMetaObject::invokeMethod(&m_context, m_onEnd, Qt::QueuedConnection);
 }
 
 long FakeMediaWindow::Position()

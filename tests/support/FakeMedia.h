@@ -96,11 +96,17 @@ public:
     QRect Destination() override;
     void MoveTo(const QRect& rect) override;
     QWidget* Widget() override { return m_widget; }
+    void SetEndHandler(std::function<void()> onEnd) override { m_onEnd = std::move(onEnd); }
 
     // Test hooks that push the window into a state.
     void SetPosition(long ms) { m_position = ms; }
     // The stream fails now, as a read error or a lost output does.
-    void FailNow() { m_ended = m_failed = true; }
+    void FailNow()
+    {
+        m_ended = m_failed = true;
+        if (m_onEnd)
+            QMetaObject::invokeMethod(&m_context, m_onEnd, Qt::QueuedConnection);
+    }
     bool Ended() const { return m_ended; }
     QString Path() const { return m_path; }
     unsigned Style() const { return m_style; }
@@ -120,6 +126,8 @@ private:
     long m_position = 0;
     bool m_ended = false;
     bool m_failed = false;
+    std::function<void()> m_onEnd;
+    QObject m_context;  // queued end calls die with the window
     int m_subscription;
     QPointer<QWidget> m_widget;
 };

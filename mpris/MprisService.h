@@ -1,0 +1,72 @@
+#pragma once
+// The player window published on a D-Bus connection as an MPRIS2 media
+// player: org.mpris.MediaPlayer2 and org.mpris.MediaPlayer2.Player at
+// /org/mpris/MediaPlayer2. Commands from the bus press the window's own
+// buttons; properties are read from the window.
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+#include <optional>
+
+class CPlayerDlg;
+
+class MprisService : public QObject {
+    Q_OBJECT
+
+public:
+    // Registers the player and its bus name. The service is a child of the
+    // player and leaves the bus with it. Null when the connection is down
+    // or refuses the object or every name tried.
+    static MprisService* Publish(CPlayerDlg* player, const QDBusConnection& bus);
+    // The session bus, when the environment names one and it answers. Never
+    // starts a bus of its own.
+    static std::optional<QDBusConnection> SessionBus();
+
+    ~MprisService() override;
+    QString ServiceName() const { return m_serviceName; }
+
+    // org.mpris.MediaPlayer2
+    void Raise();
+    void Quit();
+
+    // org.mpris.MediaPlayer2.Player: each presses the window's button, and
+    // only while that button is enabled and no dialog is open over the window.
+    void Play();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Next();
+    void Previous();
+
+    QString PlaybackStatus() const;
+    QString LoopStatus() const;
+    void SetLoopStatus(const QString& status);
+    bool Shuffle() const;
+    void SetShuffle(bool on);
+    QVariantMap Metadata() const;
+    qlonglong Position() const;  // µs
+    bool CanPlay() const;
+    bool CanPause() const;
+    bool CanGoNext() const;
+    bool CanGoPrevious() const;
+
+private:
+    MprisService(CPlayerDlg* player, const QDBusConnection& bus);
+    bool Register();
+    // The Player properties whose changes are announced, by name.
+    QVariantMap Watched() const;
+    // Announces what changed since the last look.
+    void OnPlayerChanged();
+    bool DialogOpenOverPlayer() const;
+    bool Enabled(int id) const;
+    bool Checked(int id) const;
+    long Mode() const;
+    void Press(int id);
+
+    CPlayerDlg* m_player;
+    QDBusConnection m_bus;
+    QString m_serviceName;
+    QVariantMap m_announced;
+};

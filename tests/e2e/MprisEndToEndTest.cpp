@@ -1,0 +1,185 @@
+// The lirabox program on a private session bus, driven by playerctl as a
+// desktop's media keys would drive it; what it plays is captured.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "platform/text/Cp932.h"
+#include "tests/support/AudioCapture.h"
+#include "tests/support/MediaMaker.h"
+
+namespace {
+
+using testsupport::AudioCapture;
+
+constexpr int kCaptureFd = 3;
+
+bool Near(double frequency, double expected)
+{
+    return std::abs(frequency - expected) < expected * 0.03;
+}
+
+class MprisEndToEndTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty())
+            GTEST_SKIP() << "needs dbus-daemon and playerctl";
+        m_bus.start(QStringLiteral("dbus-daemon"),
+                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        ASSERT_TRUE(m_bus.waitForStarted());
+        ASSERT_TRUE(m_bus.waitForReadyRead(10'000));
+        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
+        ASSERT_FALSE(m_address.isEmpty());
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
+    }
+
+    void TearDown() override
+    {
+        if (m_player.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(m_player.processId()), SIGTERM);
+            if (!m_player.waitForFinished(10'000)) {
+                m_player.kill();
+                m_player.waitForFinished();
+            }
+        }
+        if (m_bus.state() != QProcess::NotRunning) {
+            m_bus.terminate();
+            m_bus.waitForFinished();
+        }
+    }
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString Raw() const { return Path("capture.raw"); }
+
+    void WriteCollection(const QStringList& entries)
+    {
+        QByteArray bytes;
+        for (const QString& entry : entries)
+            bytes += text::EncodeCp932(entry) + "\r\n";
+        QFile file(Path("list.lst"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    void StartPlayer(const QStringList& arguments)
+    {
+        const int fd = ::open(QFile::encodeName(Raw()).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+        ASSERT_GE(fd, 0);
+        QProcessEnvironment env = m_env;
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", Path("config"));
+        env.insert("LIRABOX_AUDIO_SINK",
+                   QStringLiteral("audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! "
+                                  "fdsink fd=%1 sync=true")
+                       .arg(kCaptureFd));
+        m_player.setProcessEnvironment(env);
+        m_player.setChildProcessModifier([fd] { ::dup2(fd, kCaptureFd); });
+        m_player.start(QStringLiteral(LIRABOX_BINARY), arguments);
+        ::close(fd);
+        ASSERT_TRUE(m_player.waitForStarted());
+    }
+
+    // playerctl's answer, trimmed; empty when it failed.
+    QString Playerctl(const QStringList& arguments)
+    {
+        QProcess playerctl;
+        playerctl.setProcessEnvironment(m_env);
+        playerctl.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("lirabox")} + arguments);
+        if (!playerctl.waitForFinished(10'000) || playerctl.exitCode() != 0)
+            return {};
+        return QString::fromUtf8(playerctl.readAllStandardOutput()).trimmed();
+    }
+
+    bool WaitFor(const std::function<bool()>& done, int limitMs = 20'000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() > limitMs || m_player.state() != QProcess::Running)
+                return false;
+            QThread::msleep(100);
+        }
+        return true;
+    }
+
+    qint64 CapturedMs() const { return QFileInfo(Raw()).size() / 4 * 1000 / AudioCapture::kRate; }
+
+    QTemporaryDir m_dir;
+    QProcess m_bus;
+    QProcess m_player;
+    QString m_address;
+    QProcessEnvironment m_env;
+};
+
+TEST_F(MprisEndToEndTest, PlayerctlReadsAndDrivesThePlayer)
+{
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("first.wav"), 440, 6000));
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("second.wav"), 660, 6000));
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("third.wav"), 880, 6000));
+    WriteCollection({Path("first.wav"), Path("second.wav"), Path("third.wav")});
+    StartPlayer({Path("list.lst"), "/A"});
+    if (HasFatalFailure())
+        return;
+
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Playing"; }));
+    EXPECT_EQ(Playerctl({"metadata", "xesam:title"}), "first");
+    ASSERT_TRUE(WaitFor([this] { return CapturedMs() > 1000; }));
+
+    Playerctl({"next"});
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"metadata", "xesam:title"}) == "second"; }));
+    const qint64 atNext = CapturedMs();
+    ASSERT_TRUE(WaitFor([&] { return CapturedMs() > atNext + 1000; }));
+
+    Playerctl({"pause"});
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Paused"; }));
+    QThread::msleep(500);
+    const qint64 atPause = CapturedMs();
+    QThread::msleep(1500);
+    EXPECT_LT(CapturedMs() - atPause, 200) << "nothing plays while paused";
+    EXPECT_EQ(Playerctl({"metadata", "xesam:title"}), "second");
+
+    ::kill(static_cast<pid_t>(m_player.processId()), SIGTERM);
+    ASSERT_TRUE(m_player.waitForFinished(10'000));
+    EXPECT_EQ(m_player.exitCode(), 0);
+
+    // The first tone broken off well before its end, the next one after it.
+    const std::vector<AudioCapture::Tone> tones = AudioCapture::TonesOfFile(Raw());
+    ASSERT_EQ(tones.size(), 2u);
+    EXPECT_TRUE(Near(tones[0].frequencyHz, 440)) << tones[0].frequencyHz;
+    EXPECT_LT(tones[0].lengthMs, 5000);
+    EXPECT_TRUE(Near(tones[1].frequencyHz, 660)) << tones[1].frequencyHz;
+    EXPECT_GT(tones[1].lengthMs, 900);
+    EXPECT_LT(tones[1].lengthMs, 5000);
+}
+
+TEST_F(MprisEndToEndTest, NextOnTheLastEntryIsRefused)
+{
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("only.wav"), 440, 3000));
+    WriteCollection({Path("only.wav")});
+    StartPlayer({Path("list.lst"), "/A"});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Playing"; }));
+    Playerctl({"next"});
+    QThread::msleep(500);
+    EXPECT_EQ(Playerctl({"status"}), "Playing");
+    EXPECT_EQ(Playerctl({"metadata", "xesam:title"}), "only");
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Stopped"; }));
+    const std::vector<AudioCapture::Tone> tones = AudioCapture::TonesOfFile(Raw());
+    ASSERT_EQ(tones.size(), 1u);
+    EXPECT_NEAR(tones[0].lengthMs, 3000, 100) << "played to its end";
+}
+
+}  // namespace

@@ -1,0 +1,347 @@
+// The player on a private session bus: every MPRIS call goes over the bus
+// from a second connection and acts on the player, which runs on fake devices.
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "mpris/MprisService.h"
+#include "platform/ui/Quit.h"
+#include "tests/player/PlayerFixture.h"
+
+namespace {
+
+using namespace playertest;
+
+const QString kName = QStringLiteral("org.mpris.MediaPlayer2.lirabox");
+const QString kPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// PropertiesChanged of the Player interface, as a listener on the bus sees them.
+class ChangeRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QVariantMap> changes;
+
+    // Values of one property in the order they were announced.
+    QVariantList Announced(const QString& property) const
+    {
+        QVariantList values;
+        for (const QVariantMap& change : changes)
+            if (change.contains(property))
+                values.append(change.value(property));
+        return values;
+    }
+
+public slots:
+    void OnChanged(const QString& interface, const QVariantMap& changed, const QStringList&)
+    {
+        if (interface == kPlayer)
+            changes.append(changed);
+    }
+};
+
+template <typename Predicate>
+bool WaitFor(Predicate done, int limitMs = 10'000)
+{
+    QDeadlineTimer deadline(limitMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QVariant Plain(const QVariant& value)
+{
+    if (value.canConvert<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    return value;
+}
+
+class MprisServiceTest : public PlayerFixture {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+            return;
+        s_daemon = new QProcess;
+        s_daemon->start(QStringLiteral("dbus-daemon"),
+                        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        if (s_daemon->waitForStarted() && s_daemon->waitForReadyRead(10'000))
+            s_address = QString::fromUtf8(s_daemon->readLine()).trimmed();
+    }
+
+    static void TearDownTestSuite()
+    {
+        QDBusConnection::disconnectFromBus(QStringLiteral("mpris-player"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("mpris-client"));
+        if (s_daemon) {
+            s_daemon->terminate();
+            s_daemon->waitForFinished();
+            delete s_daemon;
+            s_daemon = nullptr;
+        }
+    }
+
+    void SetUp() override
+    {
+        if (s_address.isEmpty())
+            GTEST_SKIP() << "no dbus-daemon";
+        AddFile("/m/a.wav", FakeMediaFile::Audio(5'000));
+        AddFile("/m/b.mid", FakeMediaFile::Audio(7'000));
+        AddFile("/m/c.wav", FakeMediaFile::Audio(9'000));
+        Open({"/m/a.wav", "/m/b.mid", "/m/c.wav"});
+        const QDBusConnection bus = QDBusConnection::connectToBus(s_address, QStringLiteral("mpris-player"));
+        m_service = MprisService::Publish(&m_dlg, bus);
+        ASSERT_NE(m_service, nullptr);
+        ASSERT_TRUE(m_client.isConnected());
+        ASSERT_TRUE(m_client.connect(kName, kPath, kProperties, QStringLiteral("PropertiesChanged"), &m_recorder,
+                                     SLOT(OnChanged(QString, QVariantMap, QStringList))));
+    }
+
+    // A method call over the bus; the player's event loop runs while it waits.
+    void Call(const QString& method, const QString& interface = kPlayer)
+    {
+        const QDBusMessage reply =
+            m_client.call(QDBusMessage::createMethodCall(kName, kPath, interface, method), QDBus::BlockWithGui);
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << reply.errorMessage().toStdString();
+        Flush();
+    }
+
+    QVariant Get(const QString& property, const QString& interface = kPlayer)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kProperties, QStringLiteral("Get"));
+        call << interface << property;
+        const QDBusMessage reply = m_client.call(call, QDBus::BlockWithGui);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return Plain(reply.arguments().first().value<QDBusVariant>().variant());
+    }
+
+    void Set(const QString& property, const QVariant& value)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kProperties, QStringLiteral("Set"));
+        call << kPlayer << property << QVariant::fromValue(QDBusVariant(value));
+        m_client.call(call, QDBus::BlockWithGui);
+        Flush();
+    }
+
+    QVariantMap Metadata() { return Get(QStringLiteral("Metadata")).toMap(); }
+    QString Status() { return Get(QStringLiteral("PlaybackStatus")).toString(); }
+
+    // Can{Play,Pause,GoPrevious,GoNext} as "1100".
+    QString Abilities()
+    {
+        QString s;
+        for (const char* name : {"CanPlay", "CanPause", "CanGoPrevious", "CanGoNext"})
+            s += Get(QLatin1String(name)).toBool() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    }
+
+    static inline QProcess* s_daemon = nullptr;
+    static inline QString s_address;
+    QDBusConnection m_client = QDBusConnection::connectToBus(s_address, QStringLiteral("mpris-client"));
+    MprisService* m_service = nullptr;
+    ChangeRecorder m_recorder;
+};
+
+TEST_F(MprisServiceTest, DescribesTheApplication)
+{
+    EXPECT_EQ(m_service->ServiceName(), kName);
+    EXPECT_EQ(Get(QStringLiteral("Identity"), kRoot).toString(), "Lirabox");
+    EXPECT_EQ(Get(QStringLiteral("DesktopEntry"), kRoot).toString(), "lirabox");
+    EXPECT_TRUE(Get(QStringLiteral("CanQuit"), kRoot).toBool());
+    EXPECT_TRUE(Get(QStringLiteral("CanRaise"), kRoot).toBool());
+    EXPECT_FALSE(Get(QStringLiteral("HasTrackList"), kRoot).toBool());
+    EXPECT_TRUE(Get(QStringLiteral("CanControl")).toBool());
+    EXPECT_FALSE(Get(QStringLiteral("CanSeek")).toBool());
+}
+
+TEST_F(MprisServiceTest, IdlePlayerHasNoTrackAndOnlyPlay)
+{
+    EXPECT_EQ(Status(), "Stopped");
+    EXPECT_EQ(Abilities(), "1000");
+    EXPECT_EQ(Metadata().value("mpris:trackid").value<QDBusObjectPath>().path(),
+              "/org/mpris/MediaPlayer2/TrackList/NoTrack");
+    EXPECT_FALSE(Metadata().contains("xesam:title"));
+    EXPECT_EQ(Get(QStringLiteral("Position")).toLongLong(), 0);
+}
+
+TEST_F(MprisServiceTest, PlayShowsTheOpenEntry)
+{
+    Call(QStringLiteral("Play"));
+    EXPECT_EQ(m_dlg.m_entryNumber, 1);
+    EXPECT_EQ(Status(), "Playing");
+    EXPECT_EQ(Abilities(), "1101");
+    const QVariantMap metadata = Metadata();
+    EXPECT_EQ(metadata.value("mpris:trackid").value<QDBusObjectPath>().path(), "/org/mpris/MediaPlayer2/Track/1");
+    EXPECT_EQ(metadata.value("xesam:title").toString(), m_dlg.m_titleCombo->itemText(1));
+    EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 5'000'000);
+    EXPECT_EQ(metadata.value("xesam:url").toString(), "file:///m/a.wav");
+    Seconds(2);
+    EXPECT_EQ(Get(QStringLiteral("Position")).toLongLong(), 2'000'000);
+}
+
+TEST_F(MprisServiceTest, PauseResumeAndStopAsTheButtons)
+{
+    Call(QStringLiteral("PlayPause"));
+    EXPECT_EQ(Status(), "Playing");
+    Call(QStringLiteral("Pause"));
+    EXPECT_EQ(Status(), "Paused");
+    Call(QStringLiteral("Pause"));
+    EXPECT_EQ(Status(), "Paused") << "Pause does not resume";
+    EXPECT_TRUE(Get(QStringLiteral("CanPlay")).toBool()) << "Play takes a paused entry on";
+    Call(QStringLiteral("Play"));
+    EXPECT_EQ(Status(), "Playing");
+    Call(QStringLiteral("PlayPause"));
+    EXPECT_EQ(Status(), "Paused");
+    Call(QStringLiteral("PlayPause"));
+    EXPECT_EQ(Status(), "Playing");
+    Call(QStringLiteral("Stop"));
+    EXPECT_EQ(Status(), "Stopped");
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty());
+    EXPECT_EQ(Enabled(), "1000001");
+    Call(QStringLiteral("Pause"));
+    EXPECT_EQ(Status(), "Stopped") << "Pause is disabled while idle";
+}
+
+TEST_F(MprisServiceTest, NextAndPreviousOnlyWhileTheirButtonsAreEnabled)
+{
+    Call(QStringLiteral("Previous"));
+    Call(QStringLiteral("Next"));
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty()) << "idle: both disabled";
+    Call(QStringLiteral("Play"));
+    Call(QStringLiteral("Previous"));
+    EXPECT_EQ(m_dlg.m_entryNumber, 1);
+    Call(QStringLiteral("Next"));
+    EXPECT_EQ(m_dlg.m_entryNumber, 2);
+    EXPECT_EQ(Abilities(), "1111");
+    Call(QStringLiteral("Next"));
+    EXPECT_EQ(m_dlg.m_entryNumber, 3);
+    EXPECT_EQ(Abilities(), "1110");
+    ASSERT_FALSE(m_dlg.IsControlEnabled(CPlayerDlg::IDC_NEXT));
+    Call(QStringLiteral("Next"));
+    EXPECT_EQ(m_dlg.m_entryNumber, 3) << "Next is disabled on the last entry";
+    EXPECT_EQ(Status(), "Playing");
+    EXPECT_EQ(PlayedPaths(), QStringList({"/m/a.wav", "/m/b.mid", "/m/c.wav"}));
+    Call(QStringLiteral("Previous"));
+    EXPECT_EQ(m_dlg.m_entryNumber, 2);
+    EXPECT_EQ(Metadata().value("xesam:title").toString(), m_dlg.m_titleCombo->itemText(2));
+}
+
+TEST_F(MprisServiceTest, ShuffleAndLoopStatusAreTheCheckBoxes)
+{
+    EXPECT_FALSE(Get(QStringLiteral("Shuffle")).toBool());
+    EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "None");
+    Set(QStringLiteral("Shuffle"), true);
+    EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
+    EXPECT_TRUE(m_app.m_flags & kFlagShuffle) << "set as a click sets it";
+    Set(QStringLiteral("LoopStatus"), QStringLiteral("Playlist"));
+    EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
+    EXPECT_TRUE(m_app.m_flags & kFlagRepeat);
+    EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "Playlist");
+    Set(QStringLiteral("LoopStatus"), QStringLiteral("Track"));
+    EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "Playlist") << "no repeat of one entry";
+
+    Call(QStringLiteral("Play"));
+    Set(QStringLiteral("Shuffle"), false);
+    EXPECT_TRUE(Get(QStringLiteral("Shuffle")).toBool()) << "the box is disabled while playing";
+    Set(QStringLiteral("LoopStatus"), QStringLiteral("None"));
+    EXPECT_FALSE(m_app.m_flags & kFlagRepeat);
+    Click(CPlayerDlg::IDC_REPEAT);
+    EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "Playlist") << "a click shows on the bus";
+}
+
+TEST_F(MprisServiceTest, ChangesAreAnnounced)
+{
+    Call(QStringLiteral("Play"));
+    Call(QStringLiteral("Pause"));
+    Call(QStringLiteral("Pause"));
+    Click(CPlayerDlg::IDC_PAUSE);
+    Call(QStringLiteral("Next"));
+    Click(CPlayerDlg::IDC_REPEAT);
+    Call(QStringLiteral("Stop"));
+    ASSERT_TRUE(WaitFor([this] { return m_recorder.Announced("PlaybackStatus").size() >= 4; }));
+    EXPECT_EQ(m_recorder.Announced("PlaybackStatus"), QVariantList({"Playing", "Paused", "Playing", "Stopped"}));
+    ASSERT_TRUE(WaitFor([this] { return m_recorder.Announced("Metadata").size() >= 3; }));
+    QStringList titles;
+    for (const QVariant& metadata : m_recorder.Announced("Metadata"))
+        titles.append(Plain(metadata).toMap().value("xesam:title").toString());
+    EXPECT_EQ(titles, QStringList({m_dlg.m_titleCombo->itemText(1), m_dlg.m_titleCombo->itemText(2), QString()}));
+    EXPECT_EQ(m_recorder.Announced("LoopStatus"), QVariantList({"Playlist"}));
+    EXPECT_EQ(m_recorder.Announced("CanGoPrevious"), QVariantList({true, false}));
+}
+
+TEST_F(MprisServiceTest, TicksAnnounceOnlyWhatChanged)
+{
+    Call(QStringLiteral("Play"));
+    ASSERT_TRUE(WaitFor([this] { return !m_recorder.changes.isEmpty(); }));
+    const qsizetype before = m_recorder.changes.size();
+    auto* timer = m_dlg.findChild<QTimer*>();
+    ASSERT_TRUE(timer && timer->isActive());
+    // A second of play as the window's own timer ticks it.
+    const auto tick = [&] {
+        m_services.AdvanceMs(1000);
+        QMetaObject::invokeMethod(timer, "timeout");
+        Flush();
+    };
+    tick();
+    tick();
+    m_dlg.m_mciWnd.Pause();  // the device pauses without a command: only a tick sees it
+    tick();
+    ASSERT_TRUE(WaitFor([this] { return m_recorder.Announced("PlaybackStatus").size() >= 2; }));
+    EXPECT_EQ(m_recorder.Announced("PlaybackStatus"), QVariantList({"Playing", "Paused"}));
+    EXPECT_EQ(m_recorder.changes.size(), before + 1) << "a tick that changes nothing says nothing";
+}
+
+TEST_F(MprisServiceTest, EntryEndMovesOnAndIsAnnounced)
+{
+    Call(QStringLiteral("Play"));
+    Seconds(6);
+    EXPECT_EQ(m_dlg.m_entryNumber, 2);
+    ASSERT_TRUE(WaitFor([this] { return m_recorder.Announced("Metadata").size() >= 2; }));
+    EXPECT_EQ(Plain(m_recorder.Announced("Metadata").last()).toMap().value("mpris:length").toLongLong(), 7'000'000);
+}
+
+TEST_F(MprisServiceTest, RaiseRestoresAMinimisedWindow)
+{
+    m_dlg.show();
+    m_dlg.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(m_dlg.isMinimized());
+    Call(QStringLiteral("Raise"), kRoot);
+    EXPECT_FALSE(m_dlg.isMinimized());
+    EXPECT_TRUE(m_dlg.isVisible());
+}
+
+TEST_F(MprisServiceTest, QuitClosesThePlayerAsItsCloseBox)
+{
+    m_dlg.show();
+    Call(QStringLiteral("Play"));
+    Call(QStringLiteral("Quit"), kRoot);
+    const bool ended = WaitFor([this] { return m_dlg.IsEnded(); });
+    ui::ClearQuitRequest();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty()) << "playing stopped";
+}
+
+TEST_F(MprisServiceTest, LeavesTheBusWithThePlayer)
+{
+    delete m_service;
+    const QDBusMessage reply = m_client.call(
+        QDBusMessage::createMethodCall(kName, kPath, kPlayer, QStringLiteral("Play")), QDBus::BlockWithGui);
+    EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty());
+    EXPECT_FALSE(m_client.interface()->isServiceRegistered(kName).value()) << "the name is free for the next player";
+}
+
+}  // namespace
+
+#include "MprisServiceTest.moc"

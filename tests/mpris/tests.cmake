@@ -1,0 +1,1 @@
+lirabox_add_test(mpris/MprisServiceTest.cpp dialog lirabox_mpris)
