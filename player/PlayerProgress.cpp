@@ -76,7 +76,7 @@ void CPlayerDlg::StartTimer()
         m_timer = new QTimer(this);
         m_timer->setInterval(1000);
         connect(m_timer, &QTimer::timeout, this, &CPlayerDlg::OnTimer);
-
+        connect(m_timer, &QTimer::timeout, this, &CPlayerDlg::StateChanged);
     }
     m_timer->start();
     m_timerId = 1;

@@ -33,6 +33,17 @@ int OpenRegularFile(const QByteArray& nativePath)
     return fd;
 }
 
+bool OpenRegularFile(QFile& file, const QByteArray& nativePath)
+{
+    const int fd = OpenRegularFile(nativePath);
+    if (fd < 0)
+        return false;
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
 bool IsReadableRegularFile(const QByteArray& nativePath)
 {
     const int fd = OpenRegularFile(nativePath);

@@ -3,6 +3,7 @@
 // this program opens a file it is about to read as a whole.
 
 #include <QByteArray>
+#include <QFile>
 
 #include "platform/Services.h"
 
@@ -24,6 +25,8 @@ private:
 // refused before it is opened: a FIFO blocks its reader until some writer
 // comes, a device may never end, and opening one may have effects.
 int OpenRegularFile(const QByteArray& nativePath);
+// The same, opened for reading into file (which then owns the descriptor).
+bool OpenRegularFile(QFile& file, const QByteArray& nativePath);
 // Whether nativePath names a regular file that this process may read.
 bool IsReadableRegularFile(const QByteArray& nativePath);
 

@@ -38,14 +38,9 @@ QString CueSheetOf(const QString& target)
 
 std::optional<QByteArray> ReadSheet(const QString& path)
 {
-    const int fd = drives::OpenRegularFile(QFile::encodeName(path));
-    if (fd < 0)
-        return std::nullopt;
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!drives::OpenRegularFile(file, QFile::encodeName(path)))
         return std::nullopt;
-    }
     QByteArray sheet = file.read(kMaxCueSheetBytes + 1);
     if (sheet.size() > kMaxCueSheetBytes)
         return std::nullopt;
