@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/text/Cp932.h"
+#include "tests/e2e/PlayerProcess.h"
 #include "tests/support/AudioCapture.h"
 #include "tests/support/DiscImageMaker.h"
 #include "tests/support/FileBytes.h"
@@ -21,23 +21,15 @@
 
 namespace {
 
+using e2e::Near;
+using e2e::Terminate;
 using testsupport::AudioCapture;
-
-constexpr int kCaptureFd = 3;
 
 class EndToEndTest : public testing::Test {
 protected:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
-    void WriteCollection(const QStringList& entries)
-    {
-        QByteArray bytes;
-        for (const QString& entry : entries)
-            bytes += text::EncodeCp932(entry) + "\r\n";
-        QFile file(Path("list.lst"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void WriteCollection(const QStringList& entries) { ASSERT_TRUE(e2e::WriteCollection(Path("list.lst"), entries)); }
 
     void WriteSettings(const QByteArray& lines)
     {
@@ -47,48 +39,18 @@ protected:
         file.write("[Settings]\n" + lines);
     }
 
-    // Starts the player with its audio appended to capture.raw.
+    // Starts the player with its audio appended to capture.raw, Q: the disc.
     void Start(QProcess& player, const QStringList& arguments, const QString& display = {})
     {
-        const QString raw = Path("capture.raw");
-        const int fd = ::open(QFile::encodeName(raw).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-        ASSERT_GE(fd, 0);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", Path("config"));
         env.insert("LIRABOX_DRIVES", "Q=" + Path("disc.cue"));
-        // filesink empties its file at every flushing seek (each stop of an
-        // entry); an O_APPEND descriptor keeps everything that was played.
-        env.insert("LIRABOX_AUDIO_SINK",
-                   QStringLiteral("audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! "
-                                  "fdsink fd=%1 sync=true")
-                       .arg(kCaptureFd));
         if (!display.isEmpty()) {
             env.insert("QT_QPA_PLATFORM", "xcb");
             env.insert("DISPLAY", display);
+        } else {
+            env.insert("QT_QPA_PLATFORM", "offscreen");
         }
-        player.setProcessEnvironment(env);
-        player.setChildProcessModifier([fd] { ::dup2(fd, kCaptureFd); });
-        player.start(QStringLiteral(LIRABOX_BINARY), arguments);
-        ::close(fd);
-        ASSERT_TRUE(player.waitForStarted());
-    }
-
-    // SIGTERM, then the time the player takes to end cleanly (exit status
-    // 0); -1 when it has not within limitMs.
-    static qint64 Terminate(QProcess& player, int limitMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
-        if (!player.waitForFinished(limitMs)) {
-            player.kill();
-            player.waitForFinished();
-            return -1;
-        }
-        if (player.exitStatus() != QProcess::NormalExit || player.exitCode() != 0)
-            return -1;
-        return clock.elapsed();
+        ASSERT_TRUE(e2e::StartPlayer(player, arguments, env, Path("config"), Path("capture.raw")));
     }
 
     // Runs the player until the capture holds expectedMs of sound (or the
@@ -103,21 +65,7 @@ protected:
 
         // Played through once nothing more has come for a while (an entry's
         // end is found within a second, the next opens in well under one).
-        QElapsedTimer clock;
-        clock.start();
-        QElapsedTimer quiet;
-        quiet.start();
-        qint64 size = 0;
-        while (clock.elapsed() < expectedMs * 3 + 20'000 && player.state() == QProcess::Running) {
-            QThread::msleep(100);
-            const qint64 now = QFileInfo(raw).size();
-            if (now != size) {
-                size = now;
-                quiet.restart();
-            } else if (size > 0 && quiet.elapsed() > 3000) {
-                break;
-            }
-        }
+        e2e::WaitUntilQuiet(player, raw, expectedMs * 3 + 20'000);
         m_sizeAtEnd = QFileInfo(raw).size();
         QThread::msleep(1500);
         m_sizeLater = QFileInfo(raw).size();
@@ -136,10 +84,6 @@ protected:
     bool m_exitedCleanly = false;
 };
 
-bool Near(double frequency, double expected)
-{
-    return std::abs(frequency - expected) < expected * 0.03;
-}
 
 TEST_F(EndToEndTest, CollectionPlaysThroughInOrderWithAGaplessCdRun)
 {

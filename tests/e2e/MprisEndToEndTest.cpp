@@ -13,20 +13,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/text/Cp932.h"
+#include "tests/e2e/PlayerProcess.h"
 #include "tests/support/AudioCapture.h"
 #include "tests/support/MediaMaker.h"
 
 namespace {
 
+using e2e::Near;
 using testsupport::AudioCapture;
-
-constexpr int kCaptureFd = 3;
-
-bool Near(double frequency, double expected)
-{
-    return std::abs(frequency - expected) < expected * 0.03;
-}
 
 class MprisEndToEndTest : public testing::Test {
 protected:
@@ -47,13 +41,8 @@ protected:
 
     void TearDown() override
     {
-        if (m_player.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(m_player.processId()), SIGTERM);
-            if (!m_player.waitForFinished(10'000)) {
-                m_player.kill();
-                m_player.waitForFinished();
-            }
-        }
+        if (m_player.state() != QProcess::NotRunning)
+            e2e::Terminate(m_player, 10'000);
         if (m_bus.state() != QProcess::NotRunning) {
             m_bus.terminate();
             m_bus.waitForFinished();
@@ -63,32 +52,11 @@ protected:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     QString Raw() const { return Path("capture.raw"); }
 
-    void WriteCollection(const QStringList& entries)
-    {
-        QByteArray bytes;
-        for (const QString& entry : entries)
-            bytes += text::EncodeCp932(entry) + "\r\n";
-        QFile file(Path("list.lst"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void WriteCollection(const QStringList& entries) { ASSERT_TRUE(e2e::WriteCollection(Path("list.lst"), entries)); }
 
     void StartPlayer(const QStringList& arguments)
     {
-        const int fd = ::open(QFile::encodeName(Raw()).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-        ASSERT_GE(fd, 0);
-        QProcessEnvironment env = m_env;
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", Path("config"));
-        env.insert("LIRABOX_AUDIO_SINK",
-                   QStringLiteral("audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! "
-                                  "fdsink fd=%1 sync=true")
-                       .arg(kCaptureFd));
-        m_player.setProcessEnvironment(env);
-        m_player.setChildProcessModifier([fd] { ::dup2(fd, kCaptureFd); });
-        m_player.start(QStringLiteral(LIRABOX_BINARY), arguments);
-        ::close(fd);
-        ASSERT_TRUE(m_player.waitForStarted());
+        ASSERT_TRUE(e2e::StartPlayer(m_player, arguments, m_env, Path("config"), Raw()));
     }
 
     // playerctl's answer, trimmed; empty when it failed.
