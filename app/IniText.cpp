@@ -179,7 +179,8 @@ std::optional<QString> GroupOf(QByteArrayView body)
     if (!body.startsWith('['))
         return std::nullopt;
     const qsizetype close = body.indexOf(']');
-    return UnescapedName(Trimmed(body.sliced(1, (close < 0 ? body.size() : close) - 1)));
+    // Names are trimmed of all white space, \v and \f too.
+    return UnescapedName(body.sliced(1, (close < 0 ? body.size() : close) - 1).trimmed());
 }
 
 // The key of a "key=value" line; empty for anything else.
@@ -192,7 +193,7 @@ QString KeyOf(QByteArrayView body)
         else if (body[i] == '"')
             inQuotes = !inQuotes;
         else if (body[i] == '=' && !inQuotes)
-            return UnescapedName(Trimmed(body.first(i)));
+            return UnescapedName(body.first(i).trimmed());
     }
     return {};
 }

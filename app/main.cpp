@@ -102,7 +102,7 @@ int main(int argc, char** argv)
 
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();
-        theApp.m_lpCmdLine = CPlayerApp::JoinCommandLine(arguments);
+        theApp.SetArguments(arguments);
         theApp.InitInstance();
     }
     gst_deinit();

@@ -13,6 +13,8 @@
 #include <fcntl.h>
 #include <functional>
 #include <gst/gst.h>
+
+#include "tests/support/MediaMaker.h"
 #include <csignal>
 #include <mutex>
 #include <pthread.h>
@@ -45,35 +47,7 @@ inline bool WaitUntil(const std::function<bool()>& done, int limitMs)
     return true;
 }
 
-// Runs a gst-launch style pipeline ending in "filesink name=out" that writes
-// path, up to its end of stream.
-inline bool WriteWithPipeline(const QString& description, const QString& path)
-{
-    if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr))
-        return false;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
-    if (!pipeline)
-        return false;
-    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
-    bool ok = out != nullptr;
-    if (out) {
-        g_object_set(out, "location", QFile::encodeName(path).constData(), nullptr);
-        gst_object_unref(out);
-        ok = gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    }
-    if (ok) {
-        GstBus* bus = gst_element_get_bus(pipeline);
-        GstMessage* message =
-            gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-        if (message)
-            gst_message_unref(message);
-        gst_object_unref(bus);
-    }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
+using testsupport::WriteWithPipeline;
 
 // Stands ready to feed a FIFO: whenever, after afterMs, some reader waits on
 // it (something opened it that never should have), writes bytes into it and

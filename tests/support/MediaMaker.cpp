@@ -207,6 +207,13 @@ bool WriteAvi(const QString& path, int lengthMs, double toneHz)
             .arg(frames)
             .arg(toneHz, 0, 'f', 3)
             .arg(audioBuffers);
+    return WriteWithPipeline(description, path);
+}
+
+bool WriteWithPipeline(const QString& description, const QString& path, const QString& inputPath)
+{
+    if (!InitGstreamer())
+        return false;
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
     if (!pipeline || error) {
@@ -215,10 +222,14 @@ bool WriteAvi(const QString& path, int lengthMs, double toneHz)
             gst_object_unref(pipeline);
         return false;
     }
-    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
-    g_object_set(out, "location", QFile::encodeName(path).constData(), nullptr);
-    gst_object_unref(out);
-
+    for (const auto& [name, location] : {std::pair{"out", path}, std::pair{"in", inputPath}}) {
+        if (location.isEmpty())
+            continue;
+        if (GstElement* element = gst_bin_get_by_name(GST_BIN(pipeline), name)) {
+            g_object_set(element, "location", QFile::encodeName(location).constData(), nullptr);
+            gst_object_unref(element);
+        }
+    }
     bool ok = gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     if (ok) {
         GstBus* bus = gst_element_get_bus(pipeline);

@@ -22,4 +22,9 @@ bool WriteMidiTune(const QString& path, int lengthMs = 4000);
 // tone of toneHz (PCM 44100 Hz stereo) of the same length.
 bool WriteAvi(const QString& path, int lengthMs, double toneHz);
 
+// Runs a gst-launch style pipeline whose "filesink name=out" writes path (and
+// whose element "in", when inputPath is given, reads it) to its end of
+// stream; false on an error, after 60 s, or when path stays empty.
+bool WriteWithPipeline(const QString& description, const QString& path, const QString& inputPath = {});
+
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "platform/text/Cp932.h"
+#include "tests/support/MediaMaker.h"
 
 namespace testsupport {
 namespace {
@@ -58,30 +59,8 @@ QByteArray Wav(const QByteArray& pcm)
 
 bool EncodeFlac(const QString& wavPath, const QString& flacPath)
 {
-    if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr))
-        return false;
-    GstElement* pipeline =
-        gst_parse_launch("filesrc name=in ! wavparse ! audioconvert ! flacenc ! filesink name=out", nullptr);
-    if (!pipeline)
-        return false;
-    for (const auto& [name, path] : {std::pair{"in", wavPath}, std::pair{"out", flacPath}}) {
-        GstElement* element = gst_bin_get_by_name(GST_BIN(pipeline), name);
-        g_object_set(element, "location", QFile::encodeName(path).constData(), nullptr);
-        gst_object_unref(element);
-    }
-    bool ok = gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    if (ok) {
-        GstBus* bus = gst_element_get_bus(pipeline);
-        GstMessage* message =
-            gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-        if (message)
-            gst_message_unref(message);
-        gst_object_unref(bus);
-    }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
+    return WriteWithPipeline(QStringLiteral("filesrc name=in ! wavparse ! audioconvert ! flacenc ! filesink name=out"),
+                             flacPath, wavPath);
 }
 
 // Sectors where each track's gap starts; the last entry is the lead-out.
