@@ -1,8 +1,13 @@
 #include "app/CPlayerApp.h"
 
+#include <QDir>
+#include <climits>
+#include <unistd.h>
+
 #include "app/CommandLine.h"
 #include "app/SettingsStore.h"
 #include "platform/Services.h"
+#include "platform/text/FileText.h"
 #include "platform/text/MbString.h"
 #include "platform/text/PathSplit.h"
 #include "platform/ui/MessageBox.h"
@@ -43,6 +48,20 @@ void WriteDefaults(SettingsStore& store)
 {
     for (const OptionValue& option : kOptions)
         store.Write(QLatin1String(option.name), QString::number(option.defaultValue));
+}
+
+// A path relative to the working folder made absolute, so that the history
+// keeps a path that opens from anywhere; drive-letter and absolute paths as
+// they are. Lexical: "." and ".." components are taken out as written.
+QString AbsoluteCollectionPath(const QString& path)
+{
+    const bool drive = path.size() >= 2 && path.at(1) == u':' && path.at(0).isLetter() && path.at(0).unicode() < 0x80;
+    if (path.isEmpty() || path.startsWith(u'/') || path.startsWith(u'\\') || drive)
+        return path;
+    char folder[PATH_MAX];
+    if (!::getcwd(folder, sizeof folder))
+        return path;
+    return QDir::cleanPath(text::DecodeFileName(folder) + u'/' + path);
 }
 
 }  // namespace
@@ -191,5 +210,6 @@ BOOL CPlayerApp::CheckCommandLinePath(QString& path)
         platform::AfxMessageBox(res::Text(res::text::kCommandLineNoAccess), platform::MB_OK);
         return FALSE;
     }
+    path = AbsoluteCollectionPath(path);
     return TRUE;
 }

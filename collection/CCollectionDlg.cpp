@@ -97,9 +97,9 @@ BOOL CCollectionDlg::OnInitDialog()
 
     if (!m_strPath.isEmpty()) {
         SetDlgItemText(IDC_TITLE, text::SplitPath(m_strPath).fname);
-        const std::optional<QStringList> entries = collection::ReadCollectionFile(m_strPath, &m_encoding);
+        const std::optional<QStringList> entries = ReadCollection(m_strPath, res::text::kCollectionCannotOpen);
         if (!entries) {
-            platform::AfxMessageBox(res::Text(res::text::kCollectionCannotOpen), platform::MB_OK, this);
+            m_unread = true;
             CDialog::OnOK();
             return TRUE;
         }

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/text/FileText.h"
+#include "collection/CollectionFile.h"
 #include "platform/ui/CDialog.h"
 
 class QTreeWidget;
@@ -54,6 +54,9 @@ public:
 
     // The rows as entries, location followed by name, in row order.
     QStringList RowEntries() const;
+    // True when the editor ended at once, with OK and no entries, because it
+    // could not read m_strPath: the caller's collection is then no result.
+    bool CollectionUnread() const { return m_unread; }
     bool IsDuplicate(const QString& entry) const;
     void FillRows(const QStringList& entries);
 
@@ -91,6 +94,11 @@ private:
     bool AskDiscardChanges();
     void SaveRows();
 
-    // The encoding the rows go back to disk in: that of the file they came from.
-    text::Encoding m_encoding = text::Encoding::Cp932;
+    // Reads the collection at path, a path as the player keeps it (drive
+    // letters, any case, CP932 names); reports a file it cannot read.
+    std::optional<QStringList> ReadCollection(const QString& path, const char* error);
+
+    // How the rows go back to disk: as the file they came from was written.
+    collection::CollectionFormat m_format;
+    bool m_unread = false;
 };

@@ -1,12 +1,39 @@
 // The collection editor's file commands: new, open, save, save as.
 #include <QTreeWidget>
 
+#include "platform/drives/DriveMap.h"
+#include "platform/Services.h"
+
 #include "collection/CCollectionDlg.h"
 #include "collection/CollectionFile.h"
 #include "platform/text/PathSplit.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "res/Strings.h"
+
+namespace {
+
+// The path of this system for a collection path as the player keeps it, as
+// the player resolves it: empty under a letter that names no folder.
+QString NativeCollectionPath(const QString& path)
+{
+    const drives::DriveMap* map = platform::GetServices().drives;
+    return map ? map->ResolvePath(path) : path;
+}
+
+}  // namespace
+
+std::optional<QStringList> CCollectionDlg::ReadCollection(const QString& path, const char* error)
+{
+    collection::CollectionFormat format;
+    std::optional<QStringList> entries = collection::ReadCollectionFile(NativeCollectionPath(path), &format);
+    if (!entries) {
+        platform::AfxMessageBox(res::Text(error), platform::MB_OK, this);
+        return std::nullopt;
+    }
+    m_format = format;
+    return entries;
+}
 
 // The title label is the editor's only mark of an untitled collection.
 bool CCollectionDlg::IsUntitled() const
@@ -51,13 +78,22 @@ QString CCollectionDlg::AskSavePath()
 // Replaces the file whole: a failed save leaves the old file as it was.
 void CCollectionDlg::SaveRows()
 {
-    text::Encoding written = m_encoding;
-    if (!collection::WriteCollectionFile(m_strPath, RowEntries(), m_encoding, &written)) {
-        platform::AfxMessageBox(res::Text(res::text::kWriteError), platform::MB_OK, this);
+    collection::CollectionFormat format = m_format;
+    const QStringList entries = RowEntries();
+    qsizetype unheld = -1;
+    switch (collection::WriteCollectionFile(NativeCollectionPath(m_strPath), entries, &format, &unheld)) {
+    case collection::WriteResult::Written:
+        m_format = format;
+        m_bModified = FALSE;
         return;
+    case collection::WriteResult::Unencodable:
+        platform::AfxMessageBox(res::Text(res::text::kUnencodableEntry).arg(entries.value(unheld)), platform::MB_OK,
+                                this);
+        return;
+    case collection::WriteResult::Failed:
+        break;
     }
-    m_encoding = written;
-    m_bModified = FALSE;
+    platform::AfxMessageBox(res::Text(res::text::kWriteError), platform::MB_OK, this);
 }
 
 void CCollectionDlg::OnNew()
@@ -67,7 +103,7 @@ void CCollectionDlg::OnNew()
     m_playList->clear();
     m_strPath.clear();
     SetDlgItemText(IDC_TITLE, res::Text(res::text::kNoTitle));
-    m_encoding = text::Encoding::Cp932;
+    m_format = {};
 }
 
 void CCollectionDlg::OnSelectCollection()
@@ -82,15 +118,11 @@ void CCollectionDlg::OnSelectCollection()
         return;
 
     SetCollectionPath(paths.first());
-    text::Encoding encoding = text::Encoding::Cp932;
-    const std::optional<QStringList> entries = collection::ReadCollectionFile(m_strPath, &encoding);
-    if (!entries) {
-        platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
+    const std::optional<QStringList> entries = ReadCollection(m_strPath, res::text::kCollectionReadError);
+    if (!entries)
         return;
-    }
     m_playList->clear();
     FillRows(*entries);
-    m_encoding = encoding;
 }
 
 void CCollectionDlg::OnSave()

@@ -2,10 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -155,19 +157,99 @@ bool ReplaceFile(const QByteArray& target, QByteArrayView bytes)
     return true;
 }
 
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+// The bytes of entry's line in encoding, CR LF left out, when they read back
+// as the entry.
+std::optional<QByteArray> EncodeLine(const QString& entry, text::Encoding encoding)
+{
+    if (entry.contains(QLatin1Char('\n')))
+        return std::nullopt;
+    if (encoding == text::Encoding::Cp932) {
+        if (!text::CanEncodeCp932(entry))
+            return std::nullopt;
+        QByteArray bytes = text::EncodeCp932(entry);
+        if (text::DecodeCp932(bytes) != entry)
+            return std::nullopt;  // escapes that join the bytes around them into other characters
+        return bytes;
+    }
+    // Raw bytes that happen to form a character would come back as it.
+    for (const QString& form : {entry, text::ResolveCp932Duplicates(entry)}) {
+        QByteArray bytes = text::EncodeFileText(form, text::Encoding::Utf8);
+        if (text::CheckUtf8(bytes) != text::Utf8Check::Invalid
+            && text::DecodeText(bytes, text::Encoding::Utf8) == form)
+            return bytes;
+    }
+    return std::nullopt;
+}
+
+// Every entry's line in encoding; the index of the first entry that has
+// none, or -1.
+qsizetype EncodeLines(const QStringList& entries, text::Encoding encoding, QList<QByteArray>* lines)
+{
+    lines->reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        std::optional<QByteArray> line = EncodeLine(entries.at(i), encoding);
+        if (!line)
+            return i;
+        lines->append(std::move(*line));
+    }
+    return -1;
+}
+
+// Whether a file of these lines, without a byte order mark, is read in encoding.
+bool ReadsAs(const QList<QByteArray>& lines, text::Encoding encoding)
+{
+    text::EncodingDetector detector;
+    for (qsizetype i = 0; i < lines.size() && !detector.Settled(); ++i) {
+        // The reader takes a mark at the start for one, and feeds lines with their CR.
+        if (i == 0 && lines.at(0).startsWith(kByteOrderMark))
+            return false;
+        detector.Feed(lines.at(i) + '\r');
+    }
+    return detector.Result() == encoding;
+}
+
+// ASCII reads the same in either encoding: no mark is needed.
+bool AllAscii(const QList<QByteArray>& lines)
+{
+    return std::all_of(lines.begin(), lines.end(),
+                       [](const QByteArray& line) { return text::CheckUtf8(line) == text::Utf8Check::Ascii; });
+}
+
+QByteArray JoinLines(const QList<QByteArray>& lines, bool byteOrderMark)
+{
+    qsizetype length = byteOrderMark ? kByteOrderMark.size() : 0;
+    for (const QByteArray& line : lines)
+        length += line.size() + 2;
+    QByteArray bytes;
+    bytes.reserve(length);
+    if (byteOrderMark)
+        bytes += kByteOrderMark;
+    for (const QByteArray& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::optional<QStringList> ReadCollectionFile(const QString& path, text::Encoding* encoding)
 {
+    CollectionFormat format;
+    std::optional<QStringList> entries = ReadCollectionFile(path, &format);
+    if (entries && encoding)
+        *encoding = format.encoding;
+    return entries;
+}
+
+std::optional<QStringList> ReadCollectionFile(const QString& path, CollectionFormat* format)
+{
     // Only a regular file: a FIFO would block the reader, /dev/zero never ends.
-    const int fd = drives::OpenRegularFile(QFile::encodeName(path));
-    if (fd < 0)
-        return std::nullopt;
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!drives::OpenRegularFile(file, text::EncodeFileName(path)))
         return std::nullopt;
-    }
     if (file.size() > kMaxCollectionBytes)
         return std::nullopt;
     const std::optional<text::Encoding> fileEncoding = DetectFileEncoding(file);
@@ -176,7 +258,16 @@ std::optional<QStringList> ReadCollectionFile(const QString& path, text::Encodin
 
     QStringList entries;
     entries.reserve(file.size() / 64);
+    bool first = true;
+    bool byteOrderMark = false;
     const bool read = ForEachLine(file, [&](QByteArrayView line, bool ended) {
+        if (std::exchange(first, false) && *fileEncoding == text::Encoding::Utf8 && line.startsWith(kByteOrderMark)) {
+            line = line.sliced(kByteOrderMark.size());
+            byteOrderMark = true;
+            // A file of a mark alone holds no entry.
+            if (!ended && line.isEmpty())
+                return true;
+        }
         if (ended && line.endsWith('\r'))
             line.chop(1);
         entries.append(text::DecodeText(line, *fileEncoding));
@@ -184,34 +275,60 @@ std::optional<QStringList> ReadCollectionFile(const QString& path, text::Encodin
     });
     if (!read)
         return std::nullopt;
-    if (encoding)
-        *encoding = *fileEncoding;
+    if (format)
+        *format = {*fileEncoding, byteOrderMark};
     return entries;
+}
+
+std::optional<QByteArray> EncodeCollection(const QStringList& entries, CollectionFormat* format, qsizetype* unheld)
+{
+    const text::Encoding other =
+        format->encoding == text::Encoding::Cp932 ? text::Encoding::Utf8 : text::Encoding::Cp932;
+    qsizetype firstUnheld = -1;
+    for (const text::Encoding encoding : {format->encoding, other}) {
+        QList<QByteArray> lines;
+        const qsizetype failed = EncodeLines(entries, encoding, &lines);
+        if (encoding == text::Encoding::Utf8)
+            firstUnheld = failed;
+        if (failed >= 0)
+            continue;
+        const bool asked = encoding == text::Encoding::Utf8 && format->byteOrderMark;
+        if (!asked && (ReadsAs(lines, encoding) || AllAscii(lines))) {
+            *format = {encoding, false};
+            return JoinLines(lines, false);
+        }
+        // A UTF-8 file that would be read otherwise is marked as UTF-8; CP932 cannot be.
+        if (encoding == text::Encoding::Utf8) {
+            *format = {encoding, true};
+            return JoinLines(lines, true);
+        }
+    }
+    if (unheld)
+        *unheld = firstUnheld;
+    return std::nullopt;
+}
+
+WriteResult WriteCollectionFile(const QString& path, const QStringList& entries, CollectionFormat* format,
+                                qsizetype* unheld)
+{
+    CollectionFormat used = *format;
+    const std::optional<QByteArray> bytes = EncodeCollection(entries, &used, unheld);
+    if (!bytes)
+        return WriteResult::Unencodable;
+    if (!ReplaceFile(text::EncodeFileName(SaveTarget(path)), *bytes))
+        return WriteResult::Failed;
+    *format = used;
+    return WriteResult::Written;
 }
 
 bool WriteCollectionFile(const QString& path, const QStringList& entries, text::Encoding encoding,
                          text::Encoding* written)
 {
-    if (encoding == text::Encoding::Cp932) {
-        const bool allCp932 = std::all_of(entries.begin(), entries.end(),
-                                          [](const QString& entry) { return text::CanEncodeCp932(entry); });
-        if (!allCp932)
-            encoding = text::Encoding::Utf8;
-    }
-    qsizetype length = 0;
-    for (const QString& entry : entries)
-        length += entry.size() + 2;
-    QByteArray bytes;
-    bytes.reserve(encoding == text::Encoding::Cp932 ? length * 2 : length * 3);
-    for (const QString& entry : entries) {
-        bytes += text::EncodeFileText(entry, encoding);
-        bytes += "\r\n";
-    }
-
-    if (!ReplaceFile(QFile::encodeName(SaveTarget(path)), bytes))
+    CollectionFormat format{encoding, false};
+    if (WriteCollectionFile(path, entries, &format) != WriteResult::Written)
         return false;
     if (written)
-        *written = encoding;
+        *written = format.encoding;
     return true;
 }
 

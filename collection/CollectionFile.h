@@ -1,7 +1,8 @@
 #pragma once
-// Collection files: one entry per line, each line ended by CR LF, no header,
-// no byte order mark; Shift-JIS as made on Windows, or UTF-8 (see FileText.h).
-// Paths are local file names; drive letters are resolved before.
+// Collection files: one entry per line, each line ended by CR LF, no header;
+// Shift-JIS as made on Windows, or UTF-8 (see FileText.h), which may start
+// with a byte order mark. Paths are local file names; drive letters are
+// resolved before.
 
 #include <QString>
 #include <QStringList>
@@ -18,16 +19,45 @@ namespace collection {
 // to write it back in.
 std::optional<QStringList> ReadCollectionFile(const QString& path, text::Encoding* encoding = nullptr);
 
+// How a file is written: its encoding and, for UTF-8, whether it starts with
+// a byte order mark (which is no part of the first entry).
+struct CollectionFormat {
+    text::Encoding encoding = text::Encoding::Cp932;
+    bool byteOrderMark = false;
+};
+
+std::optional<QStringList> ReadCollectionFile(const QString& path, CollectionFormat* format);
+
+// The bytes of a file holding entries, which read back as the same entries.
+// The preferred encoding, *format's, is used when it holds every entry, else
+// the other one: CP932 holds an entry when its bytes decode to it; UTF-8 when
+// its bytes, escapes written as raw bytes, are valid UTF-8 (an escaped CP932
+// duplicate code such as ED40 is written as the character it stands for). A
+// UTF-8 file gets a byte order mark when *format asks for one or when it would
+// not be read as UTF-8 without one; CP932 that would be read as UTF-8 does not
+// hold the entries. *format receives what was used. nullopt when no encoding
+// holds every entry; *unheld then receives the index of the first entry that
+// keeps UTF-8 from holding them.
+std::optional<QByteArray> EncodeCollection(const QStringList& entries, CollectionFormat* format,
+                                           qsizetype* unheld = nullptr);
+
 // Replaces the file as a whole: the new contents go to a temporary file in
 // the same folder, flushed to disk, which is then renamed over the file. The
 // file is never written in place, so a failed or interrupted save leaves the
 // old contents whole; when the folder takes no new file, the save fails. A
 // symbolic link keeps pointing to the file, which gets the new contents and
-// keeps its mode, and its owner and group when the user may give them. CP932
-// is used unless some entry cannot be written so, then UTF-8; *written
-// receives the encoding used.
+// keeps its mode, and its owner and group when the user may give them. The
+// bytes are EncodeCollection's; *written receives the encoding used. False,
+// with nothing written, when no encoding holds every entry.
 bool WriteCollectionFile(const QString& path, const QStringList& entries,
                          text::Encoding encoding = text::Encoding::Cp932, text::Encoding* written = nullptr);
+
+enum class WriteResult { Written, Unencodable, Failed };
+
+// The same in *format (which receives the format used); Unencodable, with
+// *unheld set as EncodeCollection sets it, when no encoding holds every entry.
+WriteResult WriteCollectionFile(const QString& path, const QStringList& entries, CollectionFormat* format,
+                                qsizetype* unheld = nullptr);
 
 // Creates the temporary file of a save as mkstemp does (nameTemplate ends in
 // "XXXXXX" and receives the name); the descriptor, or -1. Tests install one

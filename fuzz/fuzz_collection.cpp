@@ -1,6 +1,6 @@
 // Collection files: read, write what was read, read again gives the same
-// entries in the same encoding; a file whose lines all end in CR LF comes
-// back byte for byte.
+// entries in the same encoding and with the same byte order mark; a file
+// whose lines all end in CR LF comes back byte for byte.
 #include <QFile>
 
 #include "collection/CollectionFile.h"
@@ -41,17 +41,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     FUZZ_CHECK(WriteBytes(in, bytes));
 
-    text::Encoding encoding = text::Encoding::Cp932;
-    const std::optional<QStringList> entries = collection::ReadCollectionFile(in, &encoding);
+    collection::CollectionFormat format;
+    const std::optional<QStringList> entries = collection::ReadCollectionFile(in, &format);
     FUZZ_CHECK(entries);
 
-    text::Encoding written = encoding;
-    FUZZ_CHECK(collection::WriteCollectionFile(out, *entries, encoding, &written));
-    FUZZ_CHECK(written == encoding);
+    // Only a file that is itself invalid in its encoding (marked UTF-8 with
+    // bytes that are no UTF-8) may hold entries no encoding holds.
+    collection::CollectionFormat written = format;
+    const collection::WriteResult result = collection::WriteCollectionFile(out, *entries, &written);
+    if (result == collection::WriteResult::Unencodable) {
+        FUZZ_CHECK(format.byteOrderMark && text::CheckUtf8(bytes) == text::Utf8Check::Invalid);
+        return 0;
+    }
+    FUZZ_CHECK(result == collection::WriteResult::Written);
+    FUZZ_CHECK(written.encoding == format.encoding && written.byteOrderMark == format.byteOrderMark);
 
-    text::Encoding again = encoding;
+    collection::CollectionFormat again;
     FUZZ_CHECK(collection::ReadCollectionFile(out, &again) == entries);
-    FUZZ_CHECK(again == encoding);
+    FUZZ_CHECK(again.encoding == format.encoding && again.byteOrderMark == format.byteOrderMark);
     if (IsCanonical(bytes))
         FUZZ_CHECK(ReadBytes(out) == bytes);
     return 0;

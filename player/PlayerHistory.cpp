@@ -12,6 +12,7 @@
 #include "collection/CCollectionDlg.h"
 #include "collection/CollectionFile.h"
 #include "platform/Services.h"
+#include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
 #include "platform/text/MbString.h"
 #include "platform/text/PathSplit.h"
@@ -135,7 +136,7 @@ void CPlayerDlg::OnEditCollection()
         editor.m_entries = app->m_entries;
     const long mode = QueryMode();
     editor.m_bViewOnly = mode == mci::kModePlaying || mode == mci::kModePaused ? TRUE : FALSE;
-    if (editor.DoModal() == ui::IDOK && !editor.m_bViewOnly) {
+    if (editor.DoModal() == ui::IDOK && !editor.m_bViewOnly && !editor.CollectionUnread()) {
         app->m_collectionPath = editor.m_strPath;
         MakeCollectionCurrent(editor.m_entries);
     }
@@ -145,6 +146,8 @@ void CPlayerDlg::MakeCollectionCurrent(const QStringList& entries)
 {
     CPlayerApp* app = AfxGetApp();
     app->m_entries = entries;
+    if (drives::DriveMap* map = platform::GetServices().drives)
+        map->SetCollectionPath(app->m_collectionPath);
     m_entryCount = static_cast<int>(entries.size());
     app->AddToHistory(app->m_collectionPath);
     RebuildHistoryMenu();

@@ -13,6 +13,7 @@
 #include "collection/CollectionEntry.h"
 #include "collection/CollectionFile.h"
 #include "platform/Services.h"
+#include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
 #include "platform/text/PathSplit.h"
 #include "platform/ui/Help.h"
@@ -138,6 +139,8 @@ BOOL CPlayerDlg::OnInitDialog()
             return TRUE;
         }
         SetCollectionCaption(app->m_collectionPath);
+        if (drives::DriveMap* map = platform::GetServices().drives)
+            map->SetCollectionPath(app->m_collectionPath);
         app->m_entries.append(*entries);
         m_entryCount = app->m_entries.size();
         FillTitleList();

@@ -28,6 +28,9 @@ inline constexpr const char* kMciInitFailed = "MCI初期化に失敗しました
 inline constexpr const char* kCdDeviceBusy = "CDﾃﾞﾊﾞｲｽが他で使用されています。";
 inline constexpr const char* kNothingPlayable = "再生できる曲がありません。";
 inline constexpr const char* kWriteError = "書き込みエラー";
+// A save refused because no encoding holds every entry; %1 is the entry.
+inline constexpr const char* kUnencodableEntry =
+    "次の曲はｼﾌﾄJISでもUTF-8でも書けないため、ｺﾚｸｼｮﾝを保存できません。\n\n%1";
 inline constexpr const char* kNewCollectionName = "新しいｺﾚｸｼｮﾝ";
 inline constexpr const char* kCannotAddMore = "これ以上追加できません。";
 inline constexpr const char* kMoveSelectOne = "移動する時は選択は一つにして下さい。";

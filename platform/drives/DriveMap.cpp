@@ -10,6 +10,7 @@
 
 #include "platform/drives/CdioSetup.h"
 #include "platform/drives/PathResolver.h"
+#include "platform/text/PathSplit.h"
 
 namespace drives {
 namespace {
@@ -191,6 +192,27 @@ unsigned DriveMap::TypeOf(const Drive& drive) const
 }
 
 QByteArray DriveMap::ResolveNativePath(const QString& path) const
+{
+    QByteArray native = ResolveAsWritten(path);
+    // Relative: neither "/…" nor "X:…"; "\…" is a root on Windows.
+    const bool drive = path.size() >= 2 && path.at(1) == u':' && LetterOf(path);
+    const bool relative = !path.isEmpty() && path.at(0) != u'/' && path.at(0) != u'\\' && !drive;
+    if (!relative || m_collectionFolder.isEmpty())
+        return native;
+    struct stat info {};
+    if (!native.isEmpty() && ::lstat(native.constData(), &info) == 0)
+        return native;
+    const QByteArray inFolder = ResolveAsWritten(m_collectionFolder + path);
+    return !inFolder.isEmpty() && ::lstat(inFolder.constData(), &info) == 0 ? inFolder : native;
+}
+
+void DriveMap::SetCollectionPath(const QString& collectionPath)
+{
+    const text::PathParts parts = text::SplitPath(collectionPath);
+    m_collectionFolder = parts.drive + parts.dir;
+}
+
+QByteArray DriveMap::ResolveAsWritten(const QString& path) const
 {
     if (path.size() < 2 || path.at(1) != u':' || !LetterOf(path))
         return ResolvePosixPath(path);

@@ -58,8 +58,15 @@ public:
     // without regard to ASCII case when they do not exist as written; a name
     // not found as UTF-8 is tried in CP932. Empty when the letter is not a
     // directory. The native form keeps CP932 names byte for byte.
+    // A relative path not found as written is then looked for in the
+    // collection folder, when one is set.
     QByteArray ResolveNativePath(const QString& path) const;
     QString ResolvePath(const QString& path) const;
+
+    // The collection whose entries are resolved ("C:\Lists\a.lst" or
+    // "/home/me/a.lst"): its folder is where relative entries, as M3U files
+    // and hand-written lists have them, are also looked for. Empty for none.
+    void SetCollectionPath(const QString& collectionPath);
 
 private:
     struct Drive {
@@ -70,7 +77,10 @@ private:
     const Drive* Find(const QString& drive) const;
     unsigned TypeOf(const Drive& drive) const;
 
+    QByteArray ResolveAsWritten(const QString& path) const;
+
     std::map<char, Drive> m_drives;  // 'A'..'Z'
+    QString m_collectionFolder;      // with its last separator
     std::function<QStringList()> m_detect;
     QStringList m_detected;
     QMap<QString, QString> m_settings;

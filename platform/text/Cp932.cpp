@@ -1,5 +1,6 @@
 #include "platform/text/Cp932.h"
 
+#include <QHash>
 #include <QVarLengthArray>
 #include <array>
 #include <cerrno>
@@ -25,6 +26,7 @@ struct Tables {
     std::array<char16_t, 256> single{};
     std::array<char16_t, 0x10000> pair{};    // by lead << 8 | trail
     std::array<uint16_t, 0x10000> encode{};  // by UTF-16 unit; < 0x100 one byte
+    QHash<uint16_t, char16_t> duplicates;     // the character of each kEscapePair code
 };
 
 struct IconvCloser {
@@ -136,7 +138,12 @@ std::unique_ptr<Tables> BuildTables()
             char16_t c;
             if (DecodeCode(decoder.get(), code, 2, &c) != DecodeResult::Char)
                 continue;
-            t->pair[index] = RoundTrips(*t, encoder.get(), c, index) ? c : kEscapePair;
+            if (RoundTrips(*t, encoder.get(), c, index)) {
+                t->pair[index] = c;
+            } else {
+                t->pair[index] = kEscapePair;
+                t->duplicates.insert(index, c);
+            }
         }
     }
     return t;
@@ -257,6 +264,30 @@ bool CanEncodeCp932(QStringView text)
         }
     }
     return true;
+}
+
+
+QString ResolveCp932Duplicates(QStringView text)
+{
+    const Tables& t = GetTables();
+    QString out;
+    out.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (i + 3 < size && text[i] == kEscapeHigh && IsEscapeLow(text[i + 1].unicode())
+            && text[i + 2] == kEscapeHigh && IsEscapeLow(text[i + 3].unicode())) {
+            const auto code = static_cast<uint16_t>((text[i + 1].unicode() - kEscapeLowBase) << 8
+                                                    | (text[i + 3].unicode() - kEscapeLowBase));
+            const auto found = t.duplicates.constFind(code);
+            if (found != t.duplicates.constEnd()) {
+                out += QChar(*found);
+                i += 3;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 }  // namespace text

@@ -27,4 +27,8 @@ QByteArray EncodeCp932(QStringView text, bool* ok = nullptr);
 // True when every character of text has a CP932 code (escapes included).
 bool CanEncodeCp932(QStringView text);
 
+// text with every escaped duplicate code (ED40, kept as two escapes) turned
+// into the character it stands for, for writing in another encoding.
+QString ResolveCp932Duplicates(QStringView text);
+
 }  // namespace text

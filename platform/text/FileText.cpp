@@ -338,6 +338,15 @@ QString DecodeFileName(QByteArrayView bytes)
     return DecodeText(bytes, Encoding::Utf8);
 }
 
+QString DecodeDiskName(QByteArrayView bytes)
+{
+    if (CheckUtf8(bytes) != Utf8Check::Invalid)
+        return DecodeFileName(bytes);
+    QString cp932 = DecodeCp932(bytes);
+    const bool escaped = std::any_of(cp932.begin(), cp932.end(), [](QChar c) { return c.isSurrogate(); });
+    return escaped ? DecodeFileName(bytes) : cp932;
+}
+
 QByteArray EncodeFileName(QStringView name)
 {
     return EncodeFileText(name, Encoding::Utf8);

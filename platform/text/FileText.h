@@ -63,4 +63,10 @@ QByteArray EncodeFileText(QStringView text, Encoding encoding, Encoding* written
 QString DecodeFileName(QByteArrayView bytes);
 QByteArray EncodeFileName(QStringView name);
 
+// One name found on disk as a person reads it: UTF-8 where valid, else
+// CP932 when every byte decodes so (a name unpacked from an old Windows
+// archive), else as DecodeFileName. A CP932 name leads back to its bytes
+// through the drive map, which tries each component in CP932 too.
+QString DecodeDiskName(QByteArrayView bytes);
+
 }  // namespace text

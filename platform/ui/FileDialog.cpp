@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "platform/ui/CFileOpenDlg.h"
 #include "platform/ui/Quit.h"
 
 namespace platform {
@@ -39,11 +40,17 @@ QStringList ToQtFilters(const QString& filter)
 
 QStringList ShowFileDialog(QWidget* parent, const FileDialogRequest& request)
 {
-    QFileDialog dialog(parent);
     const bool save = request.kind == FileDialogRequest::Kind::Save;
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile
-                            : (request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
+    if (!save) {
+        // Our own listing: Qt's leaves out names that are no UTF-8.
+        ui::CFileOpenDlg dialog(parent, ToQtFilters(request.filter), request.multiSelect);
+        if (dialog.exec() != QDialog::Accepted || ui::QuitRequested())
+            return {};
+        return dialog.SelectedFiles();
+    }
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog, false);
     // The list shows each description as written ("MIDIﾌｧｲﾙ(*.mid)"); the
     // case-free patterns Qt matches with stay out of sight.

@@ -1,4 +1,6 @@
 // The command line: path, switches and the two messages.
+#include <QDir>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/CPlayerApp.h"
@@ -133,6 +135,39 @@ TEST_F(CommandLineTest, AnArgumentThatNamesAFileIsThePathAsItStands)
     }
     EXPECT_FALSE(m_app.ParseCommandLine(CPlayerApp::JoinCommandLine({quoted}), m_path, m_flags))
         << "joined, the name no longer survives the Windows reading";
+}
+
+// A relative path is taken from the working folder and kept absolute, so that
+// the history still opens it from anywhere; other paths stay as written.
+TEST_F(CommandLineTest, ARelativePathIsMadeAbsolute)
+{
+    QTemporaryDir dir;
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const QString here = QDir::currentPath();
+    const struct {
+        const char* argument;
+        QString path;
+    } cases[] = {
+        {"demo.lst", here + "/demo.lst"},
+        {"./sub/../demo.lst", here + "/demo.lst"},
+        {"sub/b.lst", here + "/sub/b.lst"},
+        {"C:\\Lists\\a.lst", "C:\\Lists\\a.lst"},
+        {"/music/my list.lst", "/music/my list.lst"},
+    };
+    for (const auto& c : cases) {
+        m_services.files.Set(QString::fromUtf8(c.argument), platform::kAccessReadWrite);
+        EXPECT_TRUE(m_app.ParseArguments({QString::fromUtf8(c.argument)}, m_path, m_flags)) << c.argument;
+        EXPECT_EQ(m_path, c.path) << c.argument;
+        EXPECT_TRUE(m_app.ParseCommandLine(QString::fromUtf8(c.argument).contains(u' ')
+                                               ? u'"' + QString::fromUtf8(c.argument) + u'"'
+                                               : QString::fromUtf8(c.argument),
+                                           m_path, m_flags))
+            << c.argument;
+        EXPECT_EQ(m_path, c.path) << c.argument;
+    }
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
+    ASSERT_TRUE(QDir::setCurrent(cwd));
 }
 
 TEST(JoinCommandLine, QuotesArgumentsWithSpaces)

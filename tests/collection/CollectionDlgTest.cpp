@@ -3,15 +3,19 @@
 // collection files opened and saved without losing what they held.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QTreeWidget>
+#include <fcntl.h>
 #include <functional>
+#include <unistd.h>
 #include <set>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -571,6 +575,98 @@ TEST_F(CollectionDlgTest, AUtf8CollectionIsSavedBackAsUtf8)
     Click(dlg, CCollectionDlg::IDC_DELETE);
     Click(dlg, CCollectionDlg::IDC_SAVE);
     EXPECT_EQ(Read(dlg.m_strPath), "/音楽/曲.mid\r\n");
+}
+
+// A file keeps its encoding, and its byte order mark, through the open
+// command, Save and Save As; an added name that fits changes none of them.
+TEST_F(CollectionDlgTest, AFileKeepsItsFormatThroughOpenSaveAndSaveAs)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QByteArray saved;  // after "/m/曲.mid" is added
+    } cases[] = {
+        {"UTF-8", "/音楽/a.mid\r\n", "/音楽/a.mid\r\n/m/曲.mid\r\n"},
+        {"ASCII", "/m/a.mid\r\n", "/m/a.mid\r\n/m/\x8B\xC8.mid\r\n"},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF/m/a.mid\r\n", "\xEF\xBB\xBF/m/a.mid\r\n/m/曲.mid\r\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CCollectionDlg dlg;
+        // The editor starts on a file of another encoding, which the open command must not carry over.
+        OpenOn(dlg, QStringLiteral("start%1.lst").arg(n), c.bytes.startsWith("/m/") ? "/音/x.mid\r\n" : "/m/x.mid\r\n");
+        m_services.dialogs.Answer({Write(QStringLiteral("c%1.lst").arg(n), c.bytes)});
+        Click(dlg, CCollectionDlg::IDC_SELECT_COLLECTION);
+        m_services.dialogs.Answer({"/m/曲.mid"});
+        Click(dlg, CCollectionDlg::IDC_ADD_FILES);
+        Click(dlg, CCollectionDlg::IDC_SAVE);
+        EXPECT_EQ(Read(PathOf(QStringLiteral("c%1.lst").arg(n))), c.saved);
+        m_services.dialogs.Answer({PathOf(QStringLiteral("as%1.lst").arg(n))});
+        Click(dlg, CCollectionDlg::IDC_SAVE_AS);
+        EXPECT_EQ(Read(PathOf(QStringLiteral("as%1.lst").arg(n))), c.saved);
+        EXPECT_TRUE(Boxes().isEmpty());
+        ++n;
+    }
+}
+
+TEST_F(CollectionDlgTest, ASaveNoEncodingCanHoldNamesTheEntryAndWritesNothing)
+{
+    CCollectionDlg dlg;
+    OpenOn(dlg, "raw.lst", "C:\\\x80.mid\r\n");
+    m_services.dialogs.Answer({"/m/café.mid"});
+    Click(dlg, CCollectionDlg::IDC_ADD_FILES);
+    Click(dlg, CCollectionDlg::IDC_SAVE);
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].startsWith("次の曲はｼﾌﾄJISでもUTF-8でも書けないため")) << Boxes()[0].toStdString();
+    EXPECT_TRUE(Boxes()[0].endsWith(dlg.RowEntries()[0]));
+    EXPECT_EQ(Read(dlg.m_strPath), "C:\\\x80.mid\r\n");
+    EXPECT_TRUE(dlg.m_bModified);
+}
+
+TEST_F(CollectionDlgTest, WithTheBoxClearRepeatedCdEntriesStayAndAreSaved)
+{
+    const QByteArray bytes = "E:\\ CD\xC4\xD7\xAF\xB8 03\r\n/m/a.wav\r\nE:\\ CD\xC4\xD7\xAF\xB8 03\r\n";
+    CCollectionDlg dlg;
+    OpenOn(dlg, "twice.lst", bytes);
+    EXPECT_EQ(dlg.RowEntries(), QStringList({kCd03, "/m/a.wav", kCd03}));
+    m_services.dialogs.Answer({PathOf("again.lst")});
+    Click(dlg, CCollectionDlg::IDC_SAVE_AS);
+    EXPECT_EQ(Read(PathOf("again.lst")), bytes);
+}
+
+// The editor finds the collection as the player does: through a drive
+// letter, in any letter case, and under a name that is Shift-JIS on disk.
+TEST_F(CollectionDlgTest, ACollectionPathIsResolvedAsThePlayerResolvesIt)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("Lists"));
+    m_services.MapDrive("C:", m_dir.path());
+    const QByteArray sjisName = QFile::encodeName(m_dir.path()) + "/Lists/\x83\x65\x83\x58\x83\x67.lst";  // テスト.lst
+    const int fd = ::open(sjisName.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    // QTemporaryDir cannot delete a name that is no UTF-8.
+    const auto removal = qScopeGuard([&sjisName] { ::unlink(sjisName.constData()); });
+    ASSERT_EQ(::write(fd, "/m/a.mid\r\n", 10), 10);
+    ::close(fd);
+    Write("Lists/Plain.lst", "/m/b.mid\r\n");
+
+    for (const QString& path : {QStringLiteral("c:\\lists\\PLAIN.LST"), QStringLiteral("C:\\Lists\\テスト.lst")}) {
+        SCOPED_TRACE(path.toStdString());
+        CCollectionDlg dlg;
+        dlg.m_strPath = path;
+        dlg.Create();
+        ASSERT_FALSE(dlg.IsEnded());
+        ASSERT_EQ(dlg.RowEntries().size(), 1);
+        m_services.dialogs.Answer({"/m/c.mid"});
+        Click(dlg, CCollectionDlg::IDC_ADD_FILES);
+        Click(dlg, CCollectionDlg::IDC_SAVE);
+        EXPECT_EQ(dlg.m_strPath, path);
+    }
+    EXPECT_TRUE(Boxes().isEmpty());
+    EXPECT_EQ(Read(PathOf("Lists/Plain.lst")), "/m/b.mid\r\n/m/c.mid\r\n");
+    QFile sjis;
+    ASSERT_TRUE(sjis.open(::open(sjisName.constData(), O_RDONLY), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(sjis.readAll(), "/m/a.mid\r\n/m/c.mid\r\n");
 }
 
 TEST_F(CollectionDlgTest, OpenWithUnsavedChangesNoKeepsAllYesThenCancelClearsOnlyTheMark)

@@ -16,6 +16,7 @@
 
 #include "collection/CollectionEntry.h"
 #include "collection/CollectionFile.h"
+#include "platform/text/Cp932.h"
 
 using namespace Qt::StringLiterals;
 using collection::ReadCollectionFile;
@@ -81,15 +82,89 @@ TEST_F(CollectionFileTest, FilesSurviveReadAndWriteByteForByte)
         "",
         "C:\\\x80\xA0\xFF.mid\r\n\xED\x40\r\n\x81\r\n",             // no Shift-JIS
         "/home/u/\xE6\x9B\xB2/\xC3\xA9.mid\r\n/m/\xF0\x9F\x8E\xB5.wav\r\n",  // UTF-8
+        "\xEF\xBB\xBF/m/a.mid\r\n",                                      // marked UTF-8, ASCII only
+        "\xEF\xBB\xBF/m/\xE6\x9B\xB2.mid\r\n\xEF\xBB\xBF\r\n",               // a mark later is a character
+        "\xEF\xBB\xBF",
     };
     for (const QByteArray& bytes : files) {
         const QString path = WriteBytes(u"s.lst"_s, bytes);
-        Encoding encoding = Encoding::Cp932;
-        const std::optional<QStringList> entries = ReadCollectionFile(path, &encoding);
+        collection::CollectionFormat format;
+        const std::optional<QStringList> entries = ReadCollectionFile(path, &format);
         ASSERT_TRUE(entries);
-        ASSERT_TRUE(WriteCollectionFile(path, *entries, encoding));
+        ASSERT_EQ(WriteCollectionFile(path, *entries, &format), collection::WriteResult::Written);
         EXPECT_EQ(ReadBytes(path), bytes);
     }
+}
+
+TEST_F(CollectionFileTest, AByteOrderMarkIsNoPartOfTheFirstEntry)
+{
+    collection::CollectionFormat format;
+    EXPECT_EQ(ReadCollectionFile(WriteBytes(u"bom.lst"_s, "\xEF\xBB\xBF/m/a.mid\r\n/m/b.mid"), &format),
+              (QStringList{u"/m/a.mid"_s, u"/m/b.mid"_s}));
+    EXPECT_EQ(format.encoding, Encoding::Utf8);
+    EXPECT_TRUE(format.byteOrderMark);
+    EXPECT_EQ(ReadCollectionFile(WriteBytes(u"bom.lst"_s, "\xEF\xBB\xBF"), &format), QStringList{});
+    EXPECT_EQ(ReadCollectionFile(WriteBytes(u"bom.lst"_s, "/m/a.mid\r\n"), &format), QStringList{u"/m/a.mid"_s});
+    EXPECT_FALSE(format.byteOrderMark);
+}
+
+// Whatever a save writes reads back as the entries saved: the file's own
+// encoding when it holds them all, else the other, UTF-8 marked when the
+// reader would take it for Shift-JIS; else nothing is written.
+TEST_F(CollectionFileTest, SavedEntriesAlwaysReadBackAsSaved)
+{
+    const QString escaped80 = text::DecodeCp932("C:\\\x80.mid");  // a byte that is no character
+    const QString escapedEd40 = text::DecodeCp932("C:\\\xED\x40.mid");  // a duplicate code
+    const struct Case {
+        const char* what;
+        QStringList entries;
+        Encoding preferred;
+        QByteArray bytes;  // empty: refused
+        QStringList readBack;
+    } cases[] = {
+        {"Shift-JIS holds all", {u"/m/曲.mid"_s, escaped80, escapedEd40}, Encoding::Utf8,
+         "/m/\x8B\xC8.mid\r\nC:\\\x80.mid\r\nC:\\\xED\x40.mid\r\n", {}},
+        {"UTF-8 kept for a UTF-8 file", {u"/m/曲.mid"_s}, Encoding::Utf8, "/m/\xE6\x9B\xB2.mid\r\n", {}},
+        {"a duplicate code as its character", {escapedEd40, u"/m/é.mid"_s}, Encoding::Cp932,
+         "C:\\\xE7\xBA\x8A.mid\r\n/m/\xC3\xA9.mid\r\n", {u"C:\\纊.mid"_s, u"/m/é.mid"_s}},
+        {"a raw byte and a name Shift-JIS lacks", {escaped80, u"/m/café.mid"_s}, Encoding::Cp932, {}, {}},
+        {"no line holds a line feed", {u"/m/a\nb.mid"_s}, Encoding::Cp932, {}, {}},
+        {"UTF-8 read as kana unless marked", {u"/m/ý.mid"_s}, Encoding::Cp932, "\xEF\xBB\xBF/m/\xC3\xBD.mid\r\n", {}},
+        {"ASCII needs no mark", {u"/m/a.mid"_s}, Encoding::Utf8, "/m/a.mid\r\n", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = WriteBytes(u"w.lst"_s, "old\r\n");
+        collection::CollectionFormat format{c.preferred, false};
+        qsizetype unheld = -2;
+        const collection::WriteResult result = WriteCollectionFile(path, c.entries, &format, &unheld);
+        if (c.bytes.isEmpty()) {
+            EXPECT_EQ(result, collection::WriteResult::Unencodable);
+            EXPECT_EQ(unheld, 0);
+            EXPECT_EQ(ReadBytes(path), "old\r\n");
+            continue;
+        }
+        ASSERT_EQ(result, collection::WriteResult::Written);
+        EXPECT_EQ(ReadBytes(path), c.bytes);
+        collection::CollectionFormat read;
+        EXPECT_EQ(ReadCollectionFile(path, &read), c.readBack.isEmpty() ? c.entries : c.readBack);
+        if (text::CheckUtf8(c.bytes) != text::Utf8Check::Ascii) {
+            EXPECT_EQ(read.encoding, format.encoding);
+        }
+        EXPECT_EQ(read.byteOrderMark, format.byteOrderMark);
+    }
+}
+
+// Shift-JIS that the reader would take for UTF-8 ("ﾃｩ" is the UTF-8 of "é")
+// cannot hold the entry.
+TEST_F(CollectionFileTest, ShiftJisTheReaderWouldTakeForUtf8IsNotWritten)
+{
+    const QStringList entries{u"/m/cafﾃｩ.mid"_s};
+    ASSERT_EQ(text::DetectEncoding("/m/caf\xC3\xA9.mid\r"), Encoding::Utf8);
+    collection::CollectionFormat format;
+    ASSERT_EQ(WriteCollectionFile(PathOf(u"k.lst"_s), entries, &format), collection::WriteResult::Written);
+    EXPECT_EQ(format.encoding, Encoding::Utf8);
+    EXPECT_EQ(ReadCollectionFile(PathOf(u"k.lst"_s)), entries);
 }
 
 TEST_F(CollectionFileTest, LongLinesAndLineEndsAcrossReadBlocksStayWhole)

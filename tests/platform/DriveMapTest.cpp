@@ -232,3 +232,37 @@ TEST_F(DriveMapTest, AMapBuiltFromAFixedListIgnoresRefresh)
 }
 
 }  // namespace
+
+// A relative entry, as hand-written lists and M3U files have them, is found
+// as written first, then in the folder of the collection it comes from.
+TEST_F(DriveMapTest, RelativeEntriesAreAlsoLookedForBesideTheirCollection)
+{
+    MakeFile(QStringLiteral("lists/sub/a.mid"));
+    const QString besideWin = MakeFile(QStringLiteral("win/Lists/B.mid"));
+    MakeFile(QStringLiteral("cwd/sub/a.mid"));
+    MakeFile(QStringLiteral("lists/x.mid"));
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(MakeDir(QStringLiteral("cwd"))));
+    DriveMap map = DriveMap::Build({}, {{QStringLiteral("C"), Path(QStringLiteral("win"))}}, {});
+    const drives::RealFileAccess files(map);
+
+    EXPECT_FALSE(files.Access(QStringLiteral("x.mid"), platform::kAccessExists)) << "no collection yet";
+    map.SetCollectionPath(Path(QStringLiteral("lists/a.lst")));
+    const struct {
+        const char* entry;
+        QString resolved;
+    } posix[] = {
+        {"x.mid", Path(QStringLiteral("lists/x.mid"))},
+        {"sub/a.mid", QStringLiteral("sub/a.mid")},  // found as written, in the working folder
+        {"none.mid", QStringLiteral("none.mid")},
+        {"/x.mid", QStringLiteral("/x.mid")},
+    };
+    for (const auto& c : posix)
+        EXPECT_EQ(map.ResolvePath(QString::fromUtf8(c.entry)), c.resolved) << c.entry;
+    EXPECT_TRUE(files.Access(QStringLiteral("x.mid"), platform::kAccessRead));
+
+    map.SetCollectionPath(QStringLiteral("c:\\lists\\a.lst"));
+    EXPECT_EQ(map.ResolvePath(QStringLiteral("b.mid")), besideWin);
+    EXPECT_EQ(map.ResolvePath(QStringLiteral("sub\\a.mid")), QStringLiteral("sub\\a.mid"));
+    ASSERT_TRUE(QDir::setCurrent(cwd));
+}

@@ -2,12 +2,12 @@
 // dialog is cancelled innermost first, then the main window, and nothing
 // opens afterwards.
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/ui/CDialog.h"
+#include "platform/ui/CFileOpenDlg.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Quit.h"
@@ -103,7 +103,7 @@ TEST_F(QuitTest, NestedDialogsAreCancelledInnermostFirstAndAFileDialogGivesNoFil
         inner = editor.DoModal();
     });
     mainWindow = &main;
-    QuitWhenOpen<QFileDialog>(&main);
+    QuitWhenOpen<ui::CFileOpenDlg>(&main);
 
     EXPECT_EQ(main.DoModal(), ui::IDCANCEL);
     EXPECT_TRUE(files.isEmpty());

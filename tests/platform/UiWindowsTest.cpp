@@ -3,14 +3,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QListWidget>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "platform/ui/CFileOpenDlg.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/Help.h"
 #include "platform/ui/MessageBox.h"
@@ -62,7 +67,7 @@ TEST(HelpWindow, EscapeClosesIt)
 TEST(FileDialogFilters, ListShowsTheDescriptionsAndKeepsThePatterns)
 {
     platform::FileDialogRequest request;
-    request.kind = platform::FileDialogRequest::Kind::Open;
+    request.kind = platform::FileDialogRequest::Kind::Save;
     request.filter = QStringLiteral("MIDIﾌｧｲﾙ(*.mid)|*.mid|その他(*.*)|*.*||");
     QStringList shown;
     QStringList applied;
@@ -80,6 +85,37 @@ TEST(FileDialogFilters, ListShowsTheDescriptionsAndKeepsThePatterns)
     EXPECT_EQ(shown, (QStringList{QStringLiteral("MIDIﾌｧｲﾙ(*.mid)"), QStringLiteral("その他(*.*)")}));
     // The files listed are still chosen by the patterns, without regard to case.
     EXPECT_EQ(applied, QStringList{QStringLiteral("*.[mM][iI][dD]")});
+}
+
+// The open dialog lists the folder itself: descriptions in the type list,
+// files by the chosen type's patterns without regard to case, folders always.
+TEST(FileDialogFilters, TheOpenDialogListsFilesOfTheChosenTypeAndEveryFolder)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"a.MID", "b.mid", "c.txt", ".hidden.mid"})
+        QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
+    QDir(dir.path()).mkdir(QStringLiteral("sub.txt"));
+    const QStringList filters = platform::ToQtFilters(QStringLiteral("MIDIﾌｧｲﾙ(*.mid)|*.mid|その他(*.*)|*.*||"));
+    ui::CFileOpenDlg dialog(nullptr, filters, true);
+    dialog.SetFolder(QFile::encodeName(dir.path()));
+    const auto listed = [&dialog] {
+        QStringList texts;
+        for (int row = 0; row < dialog.List()->count(); ++row)
+            texts.append(dialog.List()->item(row)->text());
+        return texts;
+    };
+    auto* types = dialog.findChild<QComboBox*>();
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->itemText(0), QStringLiteral("MIDIﾌｧｲﾙ(*.mid)"));
+    EXPECT_EQ(types->itemText(1), QStringLiteral("その他(*.*)"));
+    EXPECT_EQ(listed(), QStringList({"..", "sub.txt", "a.MID", "b.mid"}));
+    types->setCurrentIndex(1);
+    EXPECT_EQ(listed(), QStringList({"..", "sub.txt", "a.MID", "b.mid", "c.txt"}));
+
+    dialog.List()->item(2)->setSelected(true);
+    dialog.List()->item(4)->setSelected(true);
+    dialog.accept();
+    EXPECT_EQ(dialog.SelectedFiles(), QStringList({dir.filePath("a.MID"), dir.filePath("c.txt")}));
 }
 
 // Where the box's centre lands when it is raised with `asker`.

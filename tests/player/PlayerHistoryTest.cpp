@@ -10,9 +10,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "app/CPlayerApp.h"
+#include "collection/CCollectionDlg.h"
 #include "options/COptionDlg.h"
 #include "player/CPlayerDlg.h"
 #include "tests/support/FileBytes.h"
@@ -202,6 +204,33 @@ TEST_F(PlayerHistoryTest, EditorOkOnAnUntitledCollection)
     EXPECT_EQ(m_app.m_historyList, QStringList{"/h/one.lst"});
     EXPECT_EQ(StoredHistory(), QStringList{"/h/one.lst"}) << "saved all the same";
     EXPECT_EQ(m_dlg.m_titleCombo->count(), 3);
+}
+
+// The editor reads the collection the player reads (here through a drive
+// letter); one it cannot read leaves the player's entries as they were.
+TEST_F(PlayerHistoryTest, TheEditorOpensThePlayersCollectionAndAFailedReadReplacesNothing)
+{
+    m_services.MapDrive("C:", m_dir.path());
+    const QString native = WriteList("Lists.lst", "/m/1.wav\r\n/m/2.wav\r\n");
+    Start("C:\\LISTS.LST");
+    ASSERT_EQ(m_app.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
+
+    int rows = -1;
+    WhenModal([&rows](ui::CDialog* editor) {
+        rows = static_cast<CCollectionDlg*>(editor)->m_playList->topLevelItemCount();
+        qobject_cast<QAbstractButton*>(editor->GetDlgItem(ui::IDOK))->click();
+    });
+    m_dlg.OnEditCollection();
+    EXPECT_EQ(rows, 2);
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
+    EXPECT_EQ(m_app.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
+
+    ASSERT_TRUE(QFile::remove(native));
+    m_dlg.OnEditCollection();
+    EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙが開けません。"});
+    EXPECT_EQ(m_app.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
+    EXPECT_EQ(m_dlg.m_entryCount, 2);
+    EXPECT_EQ(m_app.m_collectionPath, "C:\\LISTS.LST");
 }
 
 TEST_F(PlayerHistoryTest, EditorIsViewOnlyWhileAFilePlays)
