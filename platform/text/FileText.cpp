@@ -3,6 +3,7 @@
 #include "platform/text/Cp932.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <vector>
 
@@ -274,15 +275,18 @@ void EncodingDetector::Feed(QByteArrayView piece)
         break;
     }
     m_nonAscii = true;
+    // Once one reading leads by this much no real list turns it round; what
+    // is left to learn is only whether some later piece is invalid UTF-8.
+    constexpr long long kClearLead = 1000;
+    if (std::abs(m_utf8Score - m_cp932Score) > kClearLead)
+        return;
     m_utf8Score += Utf8Plausibility(CodePoints(DecodeUtf8WithEscapes(piece)));
     m_cp932Score += Cp932Plausibility(CodePoints(DecodeCp932(piece)));
 }
 
 bool EncodingDetector::Settled() const
 {
-    // A lead this large is never made up by the pieces of a real list.
-    constexpr long long kClearLead = 1000;
-    return m_bom || m_invalid || m_utf8Score - m_cp932Score > kClearLead || m_cp932Score - m_utf8Score > kClearLead;
+    return m_bom || m_invalid;
 }
 
 Encoding EncodingDetector::Result() const

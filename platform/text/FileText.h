@@ -22,7 +22,8 @@ class EncodingDetector {
 public:
     void Feed(QByteArrayView piece);
     Encoding Result() const;
-    // True once more pieces cannot change the result.
+    // True once more pieces cannot change the result: after a byte order
+    // mark or a piece that is no UTF-8.
     bool Settled() const;
 
 private:

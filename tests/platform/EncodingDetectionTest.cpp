@@ -103,6 +103,14 @@ TEST(EncodingDetection, PiecesGiveTheAnswerOfTheWhole)
     utf8.Feed("/m/\x83\x65.wav");
     EXPECT_EQ(utf8.Result(), Encoding::Cp932);
     EXPECT_TRUE(utf8.Settled());
+
+    // However clear the lead of UTF-8, a line that is no UTF-8 still decides.
+    text::EncodingDetector late;
+    for (int i = 0; i < 500; ++i)
+        late.Feed("/m/\xE6\x98\xA5\xE3\x81\xAE\xE6\xB5\xB7.wav");
+    EXPECT_FALSE(late.Settled());
+    late.Feed("/m/\x8F\x8F.wav");
+    EXPECT_EQ(late.Result(), Encoding::Cp932);
 }
 
 }  // namespace
