@@ -20,7 +20,7 @@ namespace {
 using e2e::Near;
 using testsupport::AudioCapture;
 
-class SpecialFilesTest : public testing::Test {
+class NonRegularFilesTest : public testing::Test {
 protected:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -53,7 +53,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(SpecialFilesTest, AFifoEntryIsSkippedOrRefusedAtOnce)
+TEST_F(NonRegularFilesTest, AFifoEntryIsSkippedOrRefusedAtOnce)
 {
     MakeFifo("pipe.wav");
     ASSERT_TRUE(testsupport::WriteWavTone(Path("b.wav"), 880, 1500));
@@ -79,7 +79,7 @@ TEST_F(SpecialFilesTest, AFifoEntryIsSkippedOrRefusedAtOnce)
     EXPECT_GE(e2e::Terminate(stopping, 5000), 0);
 }
 
-TEST_F(SpecialFilesTest, AFifoSoundFontFallsBackAndTheMidiPlays)
+TEST_F(NonRegularFilesTest, AFifoSoundFontFallsBackAndTheMidiPlays)
 {
     MakeFifo("font.sf2");
     ASSERT_TRUE(testsupport::WriteMidiTune(Path("tune.mid"), 2000));
@@ -93,7 +93,7 @@ TEST_F(SpecialFilesTest, AFifoSoundFontFallsBackAndTheMidiPlays)
     EXPECT_GE(e2e::Terminate(player, 5000), 0);
 }
 
-TEST_F(SpecialFilesTest, ACollectionThatIsNoRegularFileIsRefusedAndSigtermEndsTheProgram)
+TEST_F(NonRegularFilesTest, ACollectionThatIsNoRegularFileIsRefusedAndSigtermEndsTheProgram)
 {
     MakeFifo("pipe.lst");
     for (const QString& collection : {Path("pipe.lst"), QStringLiteral("/dev/zero")}) {
