@@ -161,7 +161,7 @@ constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 // The bytes of entry's line in encoding, CR LF left out, when they read back
 // as the entry.
-std::optional<QByteArray> EncodeLine(const QString& entry, text::Encoding encoding)
+std::optional<QByteArray> EncodeLine(const QString& entry, text::Encoding encoding, bool readAsCp932)
 {
     if (entry.contains(QLatin1Char('\n')))
         return std::nullopt;
@@ -173,8 +173,11 @@ std::optional<QByteArray> EncodeLine(const QString& entry, text::Encoding encodi
             return std::nullopt;  // escapes that join the bytes around them into other characters
         return bytes;
     }
-    // Raw bytes that happen to form a character would come back as it.
-    for (const QString& form : {entry, text::ResolveCp932Duplicates(entry)}) {
+    // Raw bytes that happen to form a character would come back as it. Read
+    // from CP932, a duplicate code (kept as the escapes of its bytes) stands
+    // for its character; read from UTF-8, such bytes are only bytes.
+    const QString resolved = readAsCp932 ? text::ResolveCp932Duplicates(entry) : entry;
+    for (const QString& form : {entry, resolved}) {
         QByteArray bytes = text::EncodeFileText(form, text::Encoding::Utf8);
         if (text::CheckUtf8(bytes) != text::Utf8Check::Invalid
             && text::DecodeText(bytes, text::Encoding::Utf8) == form)
@@ -185,11 +188,11 @@ std::optional<QByteArray> EncodeLine(const QString& entry, text::Encoding encodi
 
 // Every entry's line in encoding; the index of the first entry that has
 // none, or -1.
-qsizetype EncodeLines(const QStringList& entries, text::Encoding encoding, QList<QByteArray>* lines)
+qsizetype EncodeLines(const QStringList& entries, text::Encoding encoding, bool readAsCp932, QList<QByteArray>* lines)
 {
     lines->reserve(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        std::optional<QByteArray> line = EncodeLine(entries.at(i), encoding);
+        std::optional<QByteArray> line = EncodeLine(entries.at(i), encoding, readAsCp932);
         if (!line)
             return i;
         lines->append(std::move(*line));
@@ -287,7 +290,7 @@ std::optional<QByteArray> EncodeCollection(const QStringList& entries, Collectio
     qsizetype firstUnheld = -1;
     for (const text::Encoding encoding : {format->encoding, other}) {
         QList<QByteArray> lines;
-        const qsizetype failed = EncodeLines(entries, encoding, &lines);
+        const qsizetype failed = EncodeLines(entries, encoding, format->encoding == text::Encoding::Cp932, &lines);
         if (encoding == text::Encoding::Utf8)
             firstUnheld = failed;
         if (failed >= 0)

@@ -281,6 +281,20 @@ private:
     collection::TempFileCreator m_previous;
 };
 
+
+// Bytes that are no UTF-8 in a marked UTF-8 list are only bytes: a save
+// keeps them, and never turns them into the character they would stand for
+// in CP932 (ED B3 is a duplicate code there).
+TEST_F(CollectionFileTest, RawBytesOfAMarkedUtf8ListStayBytesThroughASave)
+{
+    const QString path = WriteBytes(u"raw.lst"_s, QByteArray("\xEF\xBB\xBF/m/\xED\xB3\xD0\xA3.mid\r\n"));
+    collection::CollectionFormat format;
+    const std::optional<QStringList> entries = ReadCollectionFile(path, &format);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(WriteCollectionFile(PathOf(u"out.lst"_s), *entries, &format), collection::WriteResult::Written);
+    EXPECT_EQ(ReadCollectionFile(PathOf(u"out.lst"_s)), entries);
+}
+
 }  // namespace
 
 TEST_F(CollectionFileTest, SaveThatCannotMakeItsTemporaryFileLeavesTheOldBytes)
