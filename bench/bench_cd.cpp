@@ -8,6 +8,8 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include "bench/BenchSupport.h"
+
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/CdAudio.h"
@@ -15,18 +17,8 @@
 
 namespace {
 
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-std::uint32_t Status(mci::CdSystem& cd, mci::DeviceId id, mci::StatusItem item, int track = 0)
-{
-    return cd.Status(id, item, track).value_or(0);
-}
+using bench::CpuSeconds;
+using bench::Status;
 
 // Open, ready, millisecond format, track start, play, and the first position
 // past the start: the disc is sounding.
@@ -125,8 +117,7 @@ BENCHMARK(BM_CdCpuWhilePlaying)->Arg(10000)->UseManualTime()->Unit(benchmark::kM
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("LIRABOX_AUDIO_SINK"))
-        qputenv("LIRABOX_AUDIO_SINK", "fakesink sync=true");
+    bench::UseHeadlessSilentOutput();
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString cue = dir.filePath(QStringLiteral("bench.cue"));

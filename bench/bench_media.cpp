@@ -16,7 +16,12 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include "bench/BenchSupport.h"
+
 namespace {
+
+using bench::CpuSeconds;
+using bench::Status;
 
 QTemporaryDir* g_dir = nullptr;
 
@@ -38,14 +43,6 @@ bool MakeMedia()
     return WriteWavTone(MediaPath(0), 440, 20'000) && WriteMidiTune(MediaPath(1), 20'000)
            && WriteAvi(MediaPath(2), 20'000, 660)
            && QFile(g_dir->filePath(QStringLiteral("empty.wav"))).open(QIODevice::WriteOnly);
-}
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The UI thread as in the program: asleep in its event loop unless a frame
@@ -152,9 +149,7 @@ BENCHMARK(BM_RefuseFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("LIRABOX_AUDIO_SINK"))
-        qputenv("LIRABOX_AUDIO_SINK", "fakesink sync=true");
+    bench::UseHeadlessSilentOutput();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     g_dir = &dir;

@@ -13,6 +13,8 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include "bench/BenchSupport.h"
+
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/CdAudio.h"
@@ -22,22 +24,12 @@
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::Status;
+
 QString g_flacFile;
 const char* const kDrives[] = {"F:", "B:", "Q:"};
 const char* const kLabels[] = {"20-track FLAC rip", "BINARY of another name", "BINARY image (libcdio)"};
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-std::uint32_t Status(mci::CdSystem& cd, mci::DeviceId id, mci::StatusItem item, int track = 0)
-{
-    return cd.Status(id, item, track).value_or(0);
-}
 
 // Open, ready, a track's start (the player's questions), then Play and the
 // first position past the start. play_ms is Play to sound alone.
@@ -140,9 +132,7 @@ BENCHMARK(BM_FlacEntryCpuWhilePlaying)->Unit(benchmark::kMillisecond)->Iteration
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("LIRABOX_AUDIO_SINK"))
-        qputenv("LIRABOX_AUDIO_SINK", "fakesink sync=true");
+    bench::UseHeadlessSilentOutput();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     QDir(dir.path()).mkdir(QStringLiteral("flac"));
