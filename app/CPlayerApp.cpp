@@ -16,21 +16,19 @@
 
 namespace {
 
-CPlayerApp* s_current = nullptr;
-
 struct OptionValue {
     const char* name;
-    int CPlayerApp::*field;
+    int PlayerState::*field;
     int defaultValue;
 };
 
 // In the order they are written.
 constexpr OptionValue kOptions[] = {
-    {"TimeDispInitMode", &CPlayerApp::m_timeDispInitMode, 0},
-    {"AviDispInitMode", &CPlayerApp::m_aviDispInitMode, 0},
-    {"Anime", &CPlayerApp::m_anime, 1},
-    {"Filter", &CPlayerApp::m_filter, 0},
-    {"Skip", &CPlayerApp::m_skip, 0},
+    {"TimeDispInitMode", &PlayerState::m_timeDispInitMode, 0},
+    {"AviDispInitMode", &PlayerState::m_aviDispInitMode, 0},
+    {"Anime", &PlayerState::m_anime, 1},
+    {"Filter", &PlayerState::m_filter, 0},
+    {"Skip", &PlayerState::m_skip, 0},
 };
 
 QString HistoryName(int number)
@@ -38,10 +36,10 @@ QString HistoryName(int number)
     return QStringLiteral("History%1").arg(number);
 }
 
-void WriteOptions(const CPlayerApp& app, SettingsStore& store)
+void WriteOptions(const PlayerState& state, SettingsStore& store)
 {
     for (const OptionValue& option : kOptions)
-        store.Write(QLatin1String(option.name), QString::number(app.*option.field));
+        store.Write(QLatin1String(option.name), QString::number(state.*option.field));
 }
 
 void WriteDefaults(SettingsStore& store)
@@ -66,32 +64,18 @@ QString AbsoluteCollectionPath(const QString& path)
 
 }  // namespace
 
-CPlayerApp* AfxGetApp()
-{
-    return s_current;
-}
-
-CPlayerApp::CPlayerApp() : m_previous(s_current)
-{
-    s_current = this;
-}
-
-CPlayerApp::~CPlayerApp()
-{
-    if (s_current == this)
-        s_current = m_previous;
-}
+CPlayerApp::CPlayerApp() = default;
 
 BOOL CPlayerApp::InitInstance()
 {
     LoadSettings();
-    CPlayerDlg dlg;
-    dlg.m_timeDispMode = m_timeDispInitMode;
+    CPlayerDlg dlg(m_state, *this);
+    dlg.m_timeDispMode = m_state.m_timeDispInitMode;
     m_pMainWnd = &dlg;
     if (!m_arguments.isEmpty())
-        ParseArguments(m_arguments, m_collectionPath, m_flags);
+        ParseArguments(m_arguments, m_state.m_collectionPath, m_state.m_flags);
     else if (!m_lpCmdLine.isEmpty())
-        ParseCommandLine(m_lpCmdLine, m_collectionPath, m_flags);
+        ParseCommandLine(m_lpCmdLine, m_state.m_collectionPath, m_state.m_flags);
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
@@ -106,7 +90,7 @@ BOOL CPlayerApp::LoadSettings()
         if (!store.Commit())
             return FALSE;  // neither opened nor created: the fields keep their initial values
         for (const OptionValue& option : kOptions)
-            this->*option.field = option.defaultValue;
+            m_state.*option.field = option.defaultValue;
         return TRUE;
     }
     const auto readNumber = [&store](const OptionValue& option) {
@@ -115,18 +99,19 @@ BOOL CPlayerApp::LoadSettings()
     };
     // Read order: the four display options, the history, then Skip.
     for (int i = 0; i < 4; ++i)
-        this->*kOptions[i].field = readNumber(kOptions[i]);
+        m_state.*kOptions[i].field = readNumber(kOptions[i]);
     for (int i = 1; i <= kHistoryMax; ++i)
         if (const std::optional<QString> path = store.Read(HistoryName(i)))
-            m_historyList.append(*path);
-    m_skip = readNumber(kOptions[4]);
+            m_state.m_historyList.append(*path);
+    m_state.m_skip = readNumber(kOptions[4]);
+    m_state.m_volumeControl = store.Read(QStringLiteral("VolumeControl")).value_or(QString());
     return TRUE;
 }
 
 BOOL CPlayerApp::SaveOptions()
 {
     SettingsStore store;
-    WriteOptions(*this, store);
+    WriteOptions(m_state, store);
     if (!store.Commit()) {
         platform::AfxMessageBox(res::Text(res::text::kRegistryWriteError), platform::MB_OK);
         return FALSE;
@@ -137,9 +122,9 @@ BOOL CPlayerApp::SaveOptions()
 BOOL CPlayerApp::SaveHistory()
 {
     SettingsStore store;
-    const int n = qMin<int>(m_historyList.size(), kHistoryMax);
+    const int n = qMin<int>(m_state.m_historyList.size(), kHistoryMax);
     for (int i = 1; i <= n; ++i)
-        store.Write(HistoryName(i), m_historyList.at(i - 1));
+        store.Write(HistoryName(i), m_state.m_historyList.at(i - 1));
     for (int i = n + 1; i <= kHistoryMax; ++i)
         store.Remove(HistoryName(i));
     if (!store.Commit()) {
@@ -147,24 +132,6 @@ BOOL CPlayerApp::SaveHistory()
         return FALSE;
     }
     return TRUE;
-}
-
-void CPlayerApp::AddToHistory(QString path)
-{
-    if (path.isEmpty())
-        return;
-    const int n = qMin<int>(m_historyList.size(), kHistoryMax);
-    bool removed = false;
-    for (int i = 0; i < n; ++i) {
-        if (text::SamePath(path, m_historyList.at(i))) {
-            m_historyList.removeAt(i);
-            removed = true;
-            break;
-        }
-    }
-    if (!removed && n == kHistoryMax)
-        m_historyList.removeLast();
-    m_historyList.prepend(path);
 }
 
 void CPlayerApp::SetArguments(const QStringList& arguments)

@@ -7,21 +7,14 @@
 #include <cstdint>
 
 #include "platform/ui/WinTypes.h"
+#include "player/PlayerState.h"
 
 class CPlayerDlg;
 
-// Start-up flags of m_flags.
-inline constexpr std::uint32_t kFlagPlay = 0x01;
-inline constexpr std::uint32_t kFlagShuffle = 0x04;
-inline constexpr std::uint32_t kFlagRepeat = 0x08;
-inline constexpr std::uint32_t kFlagMinimized = 0x20;
-
-inline constexpr int kHistoryMax = 5;
-
-class CPlayerApp {
+class CPlayerApp : public StateStore {
 public:
     CPlayerApp();
-    virtual ~CPlayerApp();
+    virtual ~CPlayerApp() = default;
     CPlayerApp(const CPlayerApp&) = delete;
     CPlayerApp& operator=(const CPlayerApp&) = delete;
 
@@ -29,9 +22,8 @@ public:
     BOOL InitInstance();
 
     BOOL LoadSettings();
-    BOOL SaveOptions();
-    BOOL SaveHistory();
-    void AddToHistory(QString path);
+    BOOL SaveOptions() override;
+    BOOL SaveHistory() override;
     BOOL ParseCommandLine(const QString& commandLine, QString& path, std::uint32_t& flags);
     // ParseCommandLine on the program's arguments, except that a first
     // argument naming an existing file is taken as the path as it stands.
@@ -44,15 +36,7 @@ public:
     // argument with a space in it enclosed in double quotes.
     static QString JoinCommandLine(const QStringList& arguments);
 
-    QStringList m_historyList;
-    QStringList m_entries;
-    QString m_collectionPath;
-    std::uint32_t m_flags = 0;
-    int m_timeDispInitMode = 0;
-    int m_aviDispInitMode = 0;
-    int m_anime = 0;
-    int m_filter = 0;
-    int m_skip = 0;
+    PlayerState m_state;
 
     QString m_lpCmdLine;
     QStringList m_arguments;  // as the system passed them; empty when only m_lpCmdLine is set
@@ -60,9 +44,4 @@ public:
 
 private:
     BOOL CheckCommandLinePath(QString& path);
-
-    CPlayerApp* m_previous = nullptr;
 };
-
-// The current application object (the last one constructed and still alive).
-CPlayerApp* AfxGetApp();

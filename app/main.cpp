@@ -38,16 +38,15 @@ void OnSignal(int)
 
 // SIGINT and SIGTERM close the player as its close box does, after
 // cancelling whatever dialog is open over it.
-void InstallSignalHandlers(QObject* owner)
+void InstallSignalHandlers(QObject* owner, const CPlayerApp& app)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [&app] {
         char byte;
         [[maybe_unused]] const ssize_t got = ::read(s_signalPipe[0], &byte, 1);
-        CPlayerApp* app = AfxGetApp();
-        ui::RequestQuit(app ? app->m_pMainWnd : nullptr);
+        ui::RequestQuit(app.m_pMainWnd);
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -76,8 +75,6 @@ public:
 
 }  // namespace
 
-CPlayerApp theApp;
-
 int main(int argc, char** argv)
 {
     gst_init(&argc, &argv);
@@ -88,7 +85,8 @@ int main(int argc, char** argv)
         if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QApplication::installTranslator(&translator);
-        InstallSignalHandlers(&application);
+        CPlayerApp app;
+        InstallSignalHandlers(&application, app);
         MprisPublisher mpris;
         application.installEventFilter(&mpris);
 
@@ -102,8 +100,8 @@ int main(int argc, char** argv)
 
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();
-        theApp.SetArguments(arguments);
-        theApp.InitInstance();
+        app.SetArguments(arguments);
+        app.InitInstance();
     }
     gst_deinit();
     return result;

@@ -31,8 +31,8 @@ void BM_PlayerOpensLargeCollection(benchmark::State& state)
 {
     for (auto _ : state) {
         CPlayerApp app;
-        app.m_collectionPath = s_collection;
-        CPlayerDlg dlg;
+        app.m_state.m_collectionPath = s_collection;
+        CPlayerDlg dlg(app.m_state, app);
         dlg.Create();
         dlg.show();
         QCoreApplication::processEvents();

@@ -1,11 +1,6 @@
-target_sources(lirabox_cd PRIVATE)
 target_sources(lirabox_cd PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CdDrives.h
   ${CMAKE_CURRENT_LIST_DIR}/CdDrives.cpp)
 target_sources(lirabox_cd PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CdTrackListing.h
-  ${CMAKE_CURRENT_LIST_DIR}/CdTrackListing.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CCdTitleDlg.h
-  ${CMAKE_CURRENT_LIST_DIR}/CCdTitleDlg.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CTrackPickDlg.h
-  ${CMAKE_CURRENT_LIST_DIR}/CTrackPickDlg.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/CdTrackListing.cpp)

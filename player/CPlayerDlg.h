@@ -11,6 +11,7 @@
 
 #include "platform/ui/CDialog.h"
 #include "player/CMciWnd.h"
+#include "player/PlayerState.h"
 
 class QComboBox;
 class QMenu;
@@ -20,7 +21,9 @@ class CPlayerDlg : public ui::CDialog {
     Q_OBJECT
 
 public:
-    explicit CPlayerDlg(QWidget* parent = nullptr);
+    // The player works on state and keeps its options and history in store;
+    // both outlive it.
+    CPlayerDlg(PlayerState& state, StateStore& store, QWidget* parent = nullptr);
     ~CPlayerDlg() override;
 
     // Control ids of template 102.
@@ -119,7 +122,7 @@ public:
     void OnOptions();
     // Takes new entries as the current collection (path already set).
     void MakeCollectionCurrent(const QStringList& entries);
-    // Fills the title list from the application's entries and selects item 0.
+    // Fills the title list from the collection's entries and selects item 0.
     void FillTitleList();
     void SetCollectionCaption(const QString& path);
     void SetIdleTimeText();
@@ -159,6 +162,8 @@ private:
     // The failure rule for an entry whose device stopped answering.
     void OnDeviceLost();
     bool SkipOn() const;
+    bool RepeatOn() const;
+    bool ShuffleOn() const;
     // Play, Stop, Pause, Home as an entry starts; Previous and Next as given.
     void ShowPlayingControls(bool previous, bool next);
     // Past the last entry without repeat: Stop follows, Play comes back.
@@ -174,6 +179,8 @@ private:
     void ShowAboutBox();
     void PopupSystemMenu(const QPoint& globalPos);
 
+    PlayerState& m_state;
+    StateStore& m_store;
     QMenu* m_systemMenu = nullptr;
     QTimer* m_timer = nullptr;
     bool m_destroyed = false;

@@ -1,9 +1,7 @@
 // The volume and options buttons.
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 
-#include "app/CPlayerApp.h"
 #include "options/COptionDlg.h"
 #include "platform/ui/MessageBox.h"
 #include "player/CPlayerDlg.h"
@@ -16,13 +14,10 @@ struct VolumeControl {
     QStringList tried;    // the programs looked for, in order
 };
 
-// The volume control: the setting VolumeControl, else the first mixer found.
-VolumeControl FindVolumeControl()
+// The volume control: the configured command, else the first mixer found.
+VolumeControl FindVolumeControl(const QString& configured)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
-                       QStringLiteral("Lirabox"));
     QList<QStringList> candidates;
-    const QString configured = settings.value(QStringLiteral("Settings/VolumeControl")).toString();
     if (!configured.isEmpty())
         candidates.append(QProcess::splitCommand(configured));
     candidates.append({QStringLiteral("pavucontrol")});
@@ -45,7 +40,7 @@ VolumeControl FindVolumeControl()
 
 void CPlayerDlg::OnVolume()
 {
-    const VolumeControl control = FindVolumeControl();
+    const VolumeControl control = FindVolumeControl(m_state.m_volumeControl);
     if (control.command.isEmpty()) {
         const QString programs = control.tried.join(QStringLiteral(", "));
         platform::AfxMessageBox(res::Text(res::text::kVolumeControlMissing).arg(programs), platform::MB_OK, this);
@@ -56,23 +51,20 @@ void CPlayerDlg::OnVolume()
 
 void CPlayerDlg::OnOptions()
 {
-    CPlayerApp* app = AfxGetApp();
-    if (!app)
-        return;
     COptionDlg dlg(this);
-    dlg.m_separateAvi = app->m_aviDispInitMode != 0 ? 1 : 0;
-    dlg.m_timeDisp = app->m_timeDispInitMode;
-    dlg.m_animation = app->m_anime;
-    dlg.m_filterOrder = app->m_filter;
-    dlg.m_skipOnError = app->m_skip;
+    dlg.m_separateAvi = m_state.m_aviDispInitMode != 0 ? 1 : 0;
+    dlg.m_timeDisp = m_state.m_timeDispInitMode;
+    dlg.m_animation = m_state.m_anime;
+    dlg.m_filterOrder = m_state.m_filter;
+    dlg.m_skipOnError = m_state.m_skip;
     if (dlg.DoModal() != ui::IDOK)
         return;
-    app->m_aviDispInitMode = dlg.m_separateAvi == 1 ? 1 : 0;
-    app->m_timeDispInitMode = dlg.m_timeDisp;
-    app->m_anime = dlg.m_animation;
-    app->m_skip = dlg.m_skipOnError;
-    if (app->m_anime == 0)
+    m_state.m_aviDispInitMode = dlg.m_separateAvi == 1 ? 1 : 0;
+    m_state.m_timeDispInitMode = dlg.m_timeDisp;
+    m_state.m_anime = dlg.m_animation;
+    m_state.m_skip = dlg.m_skipOnError;
+    if (m_state.m_anime == 0)
         HideAnimation();
-    app->m_filter = dlg.m_filterOrder;
-    app->SaveOptions();
+    m_state.m_filter = dlg.m_filterOrder;
+    m_store.SaveOptions();
 }

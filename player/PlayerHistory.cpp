@@ -8,8 +8,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include "app/CPlayerApp.h"
-#include "collection/CCollectionDlg.h"
+#include "editor/CCollectionDlg.h"
 #include "collection/CollectionFile.h"
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
@@ -73,14 +72,11 @@ void CPlayerDlg::RebuildHistoryMenu()
         action->setData(int(IDM_ABOUTBOX));
     }
     m_systemMenu->addSeparator();
-    const CPlayerApp* app = AfxGetApp();
-    if (!app)
-        return;
-    const int count = qMin<int>(app->m_historyList.size(), kHistoryMax);
+    const int count = qMin<int>(m_state.m_historyList.size(), kHistoryMax);
     for (int i = 0; i < count; ++i) {
         const int command = IDM_HISTORY_FIRST + i;
         // The path is text, not an access key: double its ampersands.
-        QString path = app->m_historyList.at(i);
+        QString path = m_state.m_historyList.at(i);
         path.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = m_systemMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
         action->setData(command);
@@ -90,11 +86,10 @@ void CPlayerDlg::RebuildHistoryMenu()
 
 void CPlayerDlg::OpenHistoryItem(int id)
 {
-    CPlayerApp* app = AfxGetApp();
-    if (!app || id < IDM_HISTORY_FIRST || id > IDM_HISTORY_LAST || id - IDM_HISTORY_FIRST >= app->m_historyList.size())
+    if (id < IDM_HISTORY_FIRST || id > IDM_HISTORY_LAST || id - IDM_HISTORY_FIRST >= m_state.m_historyList.size())
         return;
-    const QString path = app->m_historyList.at(id - IDM_HISTORY_FIRST);
-    if (text::SamePath(path, app->m_collectionPath))
+    const QString path = m_state.m_historyList.at(id - IDM_HISTORY_FIRST);
+    if (text::SamePath(path, m_state.m_collectionPath))
         return;
     const long mode = QueryMode();
     const bool busy = mode == mci::kModePlaying || mode == mci::kModePaused
@@ -105,9 +100,9 @@ void CPlayerDlg::OpenHistoryItem(int id)
     const platform::FileAccess* files = platform::GetServices().files;
     if (!files || !files->Access(path, platform::kAccessExists)) {
         if (platform::AfxMessageBox(res::LoadStr(117), platform::MB_YESNO, this) == platform::IDYES) {
-            app->m_historyList.removeAt(id - IDM_HISTORY_FIRST);
+            m_state.m_historyList.removeAt(id - IDM_HISTORY_FIRST);
             RebuildHistoryMenu();
-            app->SaveHistory();
+            m_store.SaveHistory();
         }
         return;
     }
@@ -115,7 +110,7 @@ void CPlayerDlg::OpenHistoryItem(int id)
         platform::AfxMessageBox(res::Text(res::text::kCollectionNoAccess), platform::MB_OK, this);
         return;
     }
-    app->m_collectionPath = path;
+    m_state.m_collectionPath = path;
     std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(path));
     if (!entries) {
         platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
@@ -126,34 +121,30 @@ void CPlayerDlg::OpenHistoryItem(int id)
 
 void CPlayerDlg::OnEditCollection()
 {
-    CPlayerApp* app = AfxGetApp();
-    if (!app)
-        return;
-    CCollectionDlg editor(this);
-    if (!app->m_collectionPath.isEmpty())
-        editor.m_strPath = app->m_collectionPath;
+    CCollectionDlg editor(this, m_state.m_filter);
+    if (!m_state.m_collectionPath.isEmpty())
+        editor.m_strPath = m_state.m_collectionPath;
     else
-        editor.m_entries = app->m_entries;
+        editor.m_entries = m_state.m_entries;
     const long mode = QueryMode();
     editor.m_bViewOnly = mode == mci::kModePlaying || mode == mci::kModePaused ? TRUE : FALSE;
     if (editor.DoModal() == ui::IDOK && !editor.m_bViewOnly && !editor.CollectionUnread()) {
-        app->m_collectionPath = editor.m_strPath;
+        m_state.m_collectionPath = editor.m_strPath;
         MakeCollectionCurrent(editor.m_entries);
     }
 }
 
 void CPlayerDlg::MakeCollectionCurrent(const QStringList& entries)
 {
-    CPlayerApp* app = AfxGetApp();
-    app->m_entries = entries;
+    m_state.m_entries = entries;
     if (drives::DriveMap* map = platform::GetServices().drives)
-        map->SetCollectionPath(app->m_collectionPath);
+        map->SetCollectionPath(m_state.m_collectionPath);
     m_entryCount = static_cast<int>(entries.size());
-    app->AddToHistory(app->m_collectionPath);
+    m_state.AddToHistory(m_state.m_collectionPath);
     RebuildHistoryMenu();
-    app->SaveHistory();
+    m_store.SaveHistory();
     FillTitleList();
-    const QString name = app->m_collectionPath.isEmpty() ? res::Text(res::text::kNoCollection)
-                                                          : text::SplitPath(app->m_collectionPath).fname;
+    const QString name = m_state.m_collectionPath.isEmpty() ? res::Text(res::text::kNoCollection)
+                                                          : text::SplitPath(m_state.m_collectionPath).fname;
     setWindowTitle(res::LoadStr(102) + QLatin1Char('-') + name);
 }

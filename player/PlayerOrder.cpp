@@ -1,5 +1,4 @@
 // Play order: the shuffle order, its generator, and the two check boxes.
-#include "app/CPlayerApp.h"
 #include "platform/Services.h"
 #include "platform/mci/Mci.h"
 #include "player/CPlayerDlg.h"
@@ -48,7 +47,7 @@ int CPlayerDlg::Idx(int p) const
 {
     const int n = EntryCount();
     int index = p;
-    if (AfxGetApp() && (AfxGetApp()->m_flags & kFlagShuffle)) {
+    if (ShuffleOn()) {
         // The collection may have been replaced while the order is in use.
         if (p < 0 || p + 1 >= m_shuffleOrder.size())
             return -1;
@@ -59,26 +58,21 @@ int CPlayerDlg::Idx(int p) const
 
 void CPlayerDlg::OnShuffle()
 {
-    if (CPlayerApp* app = AfxGetApp()) {
-        if (IsDlgButtonChecked(IDC_SHUFFLE))
-            app->m_flags |= kFlagShuffle;
-        else
-            app->m_flags &= ~kFlagShuffle;
-    }
+    if (IsDlgButtonChecked(IDC_SHUFFLE))
+        m_state.m_flags |= kFlagShuffle;
+    else
+        m_state.m_flags &= ~kFlagShuffle;
 }
 
 void CPlayerDlg::OnRepeat()
 {
-    CPlayerApp* app = AfxGetApp();
-    if (!app)
-        return;
     const long mode = QueryMode();
     if (IsDlgButtonChecked(IDC_REPEAT)) {
-        app->m_flags |= kFlagRepeat;
+        m_state.m_flags |= kFlagRepeat;
         if (mode == mci::kModePlaying)
             EnableControl(IDC_NEXT, true);
     } else {
-        app->m_flags &= ~kFlagRepeat;
+        m_state.m_flags &= ~kFlagRepeat;
         if (m_playPos == m_entryCount - 1)
             EnableControl(IDC_NEXT, false);
     }

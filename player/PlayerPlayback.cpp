@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QTimer>
 
-#include "app/CPlayerApp.h"
 #include "cd/CdDrives.h"
 #include "collection/CollectionEntry.h"
 #include "platform/Services.h"
@@ -51,8 +50,7 @@ bool CPlayerDlg::EntryDrive(const QString& entry, QString& drive)
 
 bool CPlayerDlg::SkipOn() const
 {
-    const CPlayerApp* app = AfxGetApp();
-    return app && app->m_skip == 1;
+    return m_state.m_skip == 1;
 }
 
 BOOL CPlayerDlg::Fail(const QString& message)
@@ -88,8 +86,7 @@ void CPlayerDlg::PostOwnCommand(int id)
 
 BOOL CPlayerDlg::PlayEntry()
 {
-    const CPlayerApp* app = AfxGetApp();
-    const int aviDispInitMode = app ? app->m_aviDispInitMode : 0;
+    const int aviDispInitMode = m_state.m_aviDispInitMode;
     mci::CdSystem* cd = Cd();
     QString drive;
 
@@ -215,7 +212,7 @@ BOOL CPlayerDlg::PlayEntry()
         m_entryStarted = true;
         return TRUE;
     }
-    if (!(app && (app->m_flags & kFlagShuffle)))
+    if (!ShuffleOn())
         CountCdRun();
     const int e = m_cdTrack + m_cdRunLeft + 1;
     bool played = false;
@@ -242,13 +239,10 @@ BOOL CPlayerDlg::CountCdRun()
     if (!EntryDrive(m_entry, d))
         return FALSE;
     m_cdRunLeft = 0;
-    const CPlayerApp* app = AfxGetApp();
-    if (!app)
-        return TRUE;
     int i = m_entryNumber;
     int t = m_cdTrack;
-    while (i < app->m_entries.size()) {
-        const QString& x = app->m_entries.at(i);
+    while (i < m_state.m_entries.size()) {
+        const QString& x = m_state.m_entries.at(i);
         if (!collection::IsCdTrackEntry(x))
             break;
         QString drive;

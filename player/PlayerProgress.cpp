@@ -1,7 +1,6 @@
 // The progress timer, the time display and its modes, the animation ring.
 #include <QTimer>
 
-#include "app/CPlayerApp.h"
 #include "platform/mci/Mci.h"
 #include "player/CPlayerDlg.h"
 
@@ -111,8 +110,7 @@ void CPlayerDlg::OnTimer()
     }
     FormatTime(position, m_timeText);
     SetDlgItemText(IDC_TIME, m_timeText);
-    const CPlayerApp* app = AfxGetApp();
-    if (QueryMode() == mci::kModePlaying && app && app->m_anime == 1 && m_animate == 1)
+    if (QueryMode() == mci::kModePlaying && m_state.m_anime == 1 && m_animate == 1)
         AnimationStep();
 }
 

@@ -2,7 +2,6 @@
 // in the title list.
 #include <QComboBox>
 
-#include "app/CPlayerApp.h"
 #include "collection/CollectionEntry.h"
 #include "platform/Services.h"
 #include "platform/mci/Mci.h"
@@ -12,32 +11,24 @@
 #include "player/CPlayerDlg.h"
 #include "res/Strings.h"
 
-namespace {
-
-bool RepeatOn()
+bool CPlayerDlg::RepeatOn() const
 {
-    const CPlayerApp* app = AfxGetApp();
-    return app && (app->m_flags & kFlagRepeat);
+    return (m_state.m_flags & kFlagRepeat) != 0;
 }
 
-bool ShuffleOn()
+bool CPlayerDlg::ShuffleOn() const
 {
-    const CPlayerApp* app = AfxGetApp();
-    return app && (app->m_flags & kFlagShuffle);
+    return (m_state.m_flags & kFlagShuffle) != 0;
 }
-
-}  // namespace
 
 int CPlayerDlg::EntryCount() const
 {
-    const CPlayerApp* app = AfxGetApp();
-    return app ? static_cast<int>(app->m_entries.size()) : 0;
+    return static_cast<int>(m_state.m_entries.size());
 }
 
 QString CPlayerDlg::EntryAt(int index) const
 {
-    const CPlayerApp* app = AfxGetApp();
-    return app && index >= 0 && index < app->m_entries.size() ? app->m_entries.at(index) : QString();
+    return index >= 0 && index < m_state.m_entries.size() ? m_state.m_entries.at(index) : QString();
 }
 
 void CPlayerDlg::ShowPlayingControls(bool previous, bool next)

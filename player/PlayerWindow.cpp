@@ -9,7 +9,6 @@
 #include <QScopeGuard>
 #include <QTimer>
 
-#include "app/CPlayerApp.h"
 #include "collection/CollectionEntry.h"
 #include "collection/CollectionFile.h"
 #include "platform/Services.h"
@@ -74,7 +73,8 @@ QString BaseName(const QString& path)
 
 int CPlayerDlg::s_animStep = 0;
 
-CPlayerDlg::CPlayerDlg(QWidget* parent) : CDialog(kTemplate102, parent)
+CPlayerDlg::CPlayerDlg(PlayerState& state, StateStore& store, QWidget* parent)
+    : CDialog(kTemplate102, parent), m_state(state), m_store(store)
 {
     m_hIcon = QIcon(QStringLiteral(":/icons/128-app.svg"));
     // The end of a file is handled as soon as its stream ends, as the next
@@ -94,8 +94,6 @@ BOOL CPlayerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_titleCombo = Item<QComboBox>(IDC_TITLE);
-    CPlayerApp* app = AfxGetApp();
-
     m_systemMenu = new QMenu(this);
     RebuildHistoryMenu();
 
@@ -130,25 +128,23 @@ BOOL CPlayerDlg::OnInitDialog()
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 
-    if (!app)
-        return TRUE;
-    if (!app->m_collectionPath.isEmpty()) {
-        std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(app->m_collectionPath));
+    if (!m_state.m_collectionPath.isEmpty()) {
+        std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(m_state.m_collectionPath));
         if (!entries) {
             platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
             return TRUE;
         }
-        SetCollectionCaption(app->m_collectionPath);
+        SetCollectionCaption(m_state.m_collectionPath);
         if (drives::DriveMap* map = platform::GetServices().drives)
-            map->SetCollectionPath(app->m_collectionPath);
-        app->m_entries.append(*entries);
-        m_entryCount = app->m_entries.size();
+            map->SetCollectionPath(m_state.m_collectionPath);
+        m_state.m_entries.append(*entries);
+        m_entryCount = m_state.m_entries.size();
         FillTitleList();
-        if (app->m_flags & kFlagShuffle)
+        if (m_state.m_flags & kFlagShuffle)
             CheckDlgButton(IDC_SHUFFLE, true);
-        if (app->m_flags & kFlagRepeat)
+        if (m_state.m_flags & kFlagRepeat)
             CheckDlgButton(IDC_REPEAT, true);
-        if (app->m_flags & kFlagMinimized) {
+        if (m_state.m_flags & kFlagMinimized) {
             // A window given a position before it is mapped (QDialog centres
             // itself as it shows) is announced to the window manager in
             // normal state whatever its state; a minimised one is placed by
@@ -156,7 +152,7 @@ BOOL CPlayerDlg::OnInitDialog()
             setAttribute(Qt::WA_Moved);
             setWindowState(windowState() | Qt::WindowMinimized);
         }
-        if (app->m_flags & kFlagPlay)
+        if (m_state.m_flags & kFlagPlay)
             PostCommand(IDC_PLAY);
     } else {
         m_titleCombo->addItem(res::Text(res::text::kNoList));
@@ -167,15 +163,14 @@ BOOL CPlayerDlg::OnInitDialog()
 
 void CPlayerDlg::FillTitleList()
 {
-    const CPlayerApp* app = AfxGetApp();
     m_titleCombo->clear();
-    if (!app || app->m_entries.isEmpty()) {
+    if (m_state.m_entries.isEmpty()) {
         m_titleCombo->addItem(res::Text(res::text::kNoList));
     } else {
         QStringList items;
-        items.reserve(app->m_entries.size() + 1);
+        items.reserve(m_state.m_entries.size() + 1);
         items.append(res::Text(res::text::kStopItem));
-        for (const QString& entry : app->m_entries)
+        for (const QString& entry : m_state.m_entries)
             items.append(collection::DisplayName(entry));
         m_titleCombo->addItems(items);
     }

@@ -45,9 +45,9 @@ TEST_F(SettingsTest, FirstStartWritesTheFiveDefaultsAndNoHistory)
 {
     CPlayerApp app;
     app.LoadSettings();
-    EXPECT_EQ(app.m_timeDispInitMode, 0);
-    EXPECT_EQ(app.m_anime, 1);
-    EXPECT_TRUE(app.m_historyList.isEmpty());
+    EXPECT_EQ(app.m_state.m_timeDispInitMode, 0);
+    EXPECT_EQ(app.m_state.m_anime, 1);
+    EXPECT_TRUE(app.m_state.m_historyList.isEmpty());
 
     QSettings raw = RawSettings();
     raw.beginGroup(QStringLiteral("Settings"));
@@ -71,11 +71,11 @@ TEST_F(SettingsTest, HistoryGapsCloseAndTheNextSaveDeletesTheRest)
     }
     CPlayerApp app;
     app.LoadSettings();
-    EXPECT_EQ(app.m_historyList, QStringList({"/a/one.lst", "/a/three.lst"}));
-    EXPECT_EQ(app.m_filter, 2);
-    EXPECT_EQ(app.m_skip, 0);
-    EXPECT_EQ(app.m_anime, 1) << "an absent Anime takes its default";
-    EXPECT_EQ(app.m_aviDispInitMode, 0) << "a value of 1024 bytes counts as absent";
+    EXPECT_EQ(app.m_state.m_historyList, QStringList({"/a/one.lst", "/a/three.lst"}));
+    EXPECT_EQ(app.m_state.m_filter, 2);
+    EXPECT_EQ(app.m_state.m_skip, 0);
+    EXPECT_EQ(app.m_state.m_anime, 1) << "an absent Anime takes its default";
+    EXPECT_EQ(app.m_state.m_aviDispInitMode, 0) << "a value of 1024 bytes counts as absent";
 
     ASSERT_TRUE(app.SaveHistory());
     QSettings raw = RawSettings();
@@ -91,21 +91,21 @@ TEST_F(SettingsTest, ValueOf1023BytesIsRead)
     RawSettings().setValue("Settings/History1", path);
     CPlayerApp app;
     app.LoadSettings();
-    EXPECT_EQ(app.m_historyList, QStringList{path});
+    EXPECT_EQ(app.m_state.m_historyList, QStringList{path});
 }
 
 TEST_F(SettingsTest, SaveOptionsWritesAllFive)
 {
     CPlayerApp app;
     app.LoadSettings();
-    app.m_timeDispInitMode = 2;
-    app.m_filter = 7;  // out of range values are kept as they are
+    app.m_state.m_timeDispInitMode = 2;
+    app.m_state.m_filter = 7;  // out of range values are kept as they are
     ASSERT_TRUE(app.SaveOptions());
     CPlayerApp again;
     again.LoadSettings();
-    EXPECT_EQ(again.m_timeDispInitMode, 2);
-    EXPECT_EQ(again.m_filter, 7);
-    EXPECT_EQ(again.m_anime, 1);
+    EXPECT_EQ(again.m_state.m_timeDispInitMode, 2);
+    EXPECT_EQ(again.m_state.m_filter, 7);
+    EXPECT_EQ(again.m_state.m_anime, 1);
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
 }
 
@@ -119,10 +119,10 @@ TEST_F(SettingsTest, UnwritableFileReportsAndStartsWithZeros)
 
     CPlayerApp app;
     app.LoadSettings();
-    EXPECT_EQ(app.m_anime, 0) << "options keep their initial values when nothing can be created";
+    EXPECT_EQ(app.m_state.m_anime, 0) << "options keep their initial values when nothing can be created";
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty()) << "start-up stays silent";
 
-    app.AddToHistory(QStringLiteral("/x.lst"));
+    app.m_state.AddToHistory(QStringLiteral("/x.lst"));
     EXPECT_FALSE(app.SaveHistory());
     EXPECT_FALSE(app.SaveOptions());
     EXPECT_EQ(m_services.boxes.Texts(), QStringList(2, QStringLiteral("ﾚｼﾞｽﾄﾘに書き込めませんでした。")));
@@ -158,13 +158,13 @@ TEST_F(SettingsTest, BytesThatAreNotUtf8SurviveEverySave)
         {"options", "[Drives]\n" + kShiftJisDrive + "\n\n[Settings]\nAnime=1\n",
          [](CPlayerApp& app) {
              app.LoadSettings();
-             app.m_filter = 3;
+             app.m_state.m_filter = 3;
              return app.SaveOptions();
          }},
         {"history", "[Settings]\r\nHistory1=/a.lst\r\nHistory2=/b.lst\r\n\r\n[Drives]\r\n" + kShiftJisDrive + "\r\n",
          [](CPlayerApp& app) {
              app.LoadSettings();
-             app.m_historyList = {"/c.lst"};
+             app.m_state.m_historyList = {"/c.lst"};
              return app.SaveHistory();
          }},
     };
@@ -178,7 +178,7 @@ TEST_F(SettingsTest, BytesThatAreNotUtf8SurviveEverySave)
             << c.name << ": " << after.toStdString();
         CPlayerApp again;
         again.LoadSettings();
-        EXPECT_EQ(again.m_anime, 1) << c.name;
+        EXPECT_EQ(again.m_state.m_anime, 1) << c.name;
     }
     EXPECT_EQ(RawSettings().value("Settings/History1").toString(), "/c.lst");
     EXPECT_FALSE(RawSettings().contains("Settings/History2"));
@@ -219,46 +219,46 @@ TEST_F(SettingsTest, PathsWithSeparatorsQuotesAndEscapesReadBackAsWritten)
     };
     CPlayerApp app;
     app.LoadSettings();
-    app.m_historyList = paths.mid(0, kHistoryMax);
+    app.m_state.m_historyList = paths.mid(0, kHistoryMax);
     ASSERT_TRUE(app.SaveHistory());
     CPlayerApp again;
     again.LoadSettings();
-    EXPECT_EQ(again.m_historyList, paths.mid(0, kHistoryMax));
+    EXPECT_EQ(again.m_state.m_historyList, paths.mid(0, kHistoryMax));
 
-    app.m_historyList = paths.mid(kHistoryMax);
+    app.m_state.m_historyList = paths.mid(kHistoryMax);
     ASSERT_TRUE(app.SaveHistory());
     CPlayerApp third;
     third.LoadSettings();
-    EXPECT_EQ(third.m_historyList, paths.mid(kHistoryMax));
+    EXPECT_EQ(third.m_state.m_historyList, paths.mid(kHistoryMax));
 }
 
 TEST(History, MovesAnExistingPathToTheHead)
 {
     CPlayerApp app;
-    app.m_historyList = {"C:\\a.lst", "C:\\b.lst", "C:\\Dir\\c.lst", "/p/d.lst"};
-    app.AddToHistory("c:\\DIR\\C.LST");
-    EXPECT_EQ(app.m_historyList, QStringList({"c:\\DIR\\C.LST", "C:\\a.lst", "C:\\b.lst", "/p/d.lst"}));
+    app.m_state.m_historyList = {"C:\\a.lst", "C:\\b.lst", "C:\\Dir\\c.lst", "/p/d.lst"};
+    app.m_state.AddToHistory("c:\\DIR\\C.LST");
+    EXPECT_EQ(app.m_state.m_historyList, QStringList({"c:\\DIR\\C.LST", "C:\\a.lst", "C:\\b.lst", "/p/d.lst"}));
 
     // POSIX paths are two files when their case differs.
-    app.AddToHistory("/P/D.lst");
-    EXPECT_EQ(app.m_historyList.size(), 5);
-    EXPECT_EQ(app.m_historyList.first(), "/P/D.lst");
-    EXPECT_EQ(app.m_historyList.last(), "/p/d.lst");
+    app.m_state.AddToHistory("/P/D.lst");
+    EXPECT_EQ(app.m_state.m_historyList.size(), 5);
+    EXPECT_EQ(app.m_state.m_historyList.first(), "/P/D.lst");
+    EXPECT_EQ(app.m_state.m_historyList.last(), "/p/d.lst");
 
-    app.AddToHistory("/p/d.lst");
-    EXPECT_EQ(app.m_historyList.size(), 5);
-    EXPECT_EQ(app.m_historyList.first(), "/p/d.lst");
-    EXPECT_EQ(app.m_historyList.count("/p/d.lst"), 1);
+    app.m_state.AddToHistory("/p/d.lst");
+    EXPECT_EQ(app.m_state.m_historyList.size(), 5);
+    EXPECT_EQ(app.m_state.m_historyList.first(), "/p/d.lst");
+    EXPECT_EQ(app.m_state.m_historyList.count("/p/d.lst"), 1);
 }
 
 TEST(History, FullListDropsTheOldestAndEmptyPathIsIgnored)
 {
     CPlayerApp app;
-    app.m_historyList = {"/1", "/2", "/3", "/4", "/5"};
-    app.AddToHistory(QString());
-    EXPECT_EQ(app.m_historyList.size(), 5);
-    app.AddToHistory("/new");
-    EXPECT_EQ(app.m_historyList, QStringList({"/new", "/1", "/2", "/3", "/4"}));
+    app.m_state.m_historyList = {"/1", "/2", "/3", "/4", "/5"};
+    app.m_state.AddToHistory(QString());
+    EXPECT_EQ(app.m_state.m_historyList.size(), 5);
+    app.m_state.AddToHistory("/new");
+    EXPECT_EQ(app.m_state.m_historyList, QStringList({"/new", "/1", "/2", "/3", "/4"}));
 }
 
 }  // namespace

@@ -1,2 +1,2 @@
-lirabox_add_test(app/SettingsTest.cpp unit)
-lirabox_add_test(app/CommandLineTest.cpp unit)
+lirabox_add_test(app/SettingsTest.cpp unit lirabox_app)
+lirabox_add_test(app/CommandLineTest.cpp unit lirabox_app)

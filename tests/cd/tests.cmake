@@ -1,2 +1,1 @@
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CdDrivesTest.cpp unit lirabox_cd)
-lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CdDialogsTest.cpp dialog lirabox_cd)

@@ -1,4 +1,2 @@
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CollectionEntryTest.cpp unit lirabox_collection)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CollectionFileTest.cpp unit lirabox_collection)
-lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CollectionDlgTest.cpp dialog lirabox_collection)
-lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CollectionDlgFilesTest.cpp dialog lirabox_collection)

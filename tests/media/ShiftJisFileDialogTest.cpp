@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "app/CPlayerApp.h"
-#include "collection/CCollectionDlg.h"
+#include "editor/CCollectionDlg.h"
 #include "platform/drives/RealFileAccess.h"
 #include "platform/mci/GstMediaWindow.h"
 #include "platform/mci/Mci.h"
@@ -103,8 +103,8 @@ TEST(ShiftJisFileDialog, AShiftJisNameIsListedAddedSavedWithItsBytesAndPlayed)
     editor.Item<QAbstractButton>(CCollectionDlg::IDC_SAVE_AS)->click();
     EXPECT_EQ(testsupport::ReadFileBytes(saved), song + "\r\n");
 
-    app.m_collectionPath = saved;
-    CPlayerDlg player;
+    app.m_state.m_collectionPath = saved;
+    CPlayerDlg player(app.m_state, app);
     player.Create();
     player.OnPlay();
     EXPECT_EQ(player.QueryMode(), mci::kModePlaying);

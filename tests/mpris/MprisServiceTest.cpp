@@ -243,10 +243,10 @@ TEST_F(MprisServiceTest, ShuffleAndLoopStatusAreTheCheckBoxes)
     EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "None");
     Set(QStringLiteral("Shuffle"), true);
     EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
-    EXPECT_TRUE(m_app.m_flags & kFlagShuffle) << "set as a click sets it";
+    EXPECT_TRUE(m_state.m_flags & kFlagShuffle) << "set as a click sets it";
     Set(QStringLiteral("LoopStatus"), QStringLiteral("Playlist"));
     EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
-    EXPECT_TRUE(m_app.m_flags & kFlagRepeat);
+    EXPECT_TRUE(m_state.m_flags & kFlagRepeat);
     EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "Playlist");
     Set(QStringLiteral("LoopStatus"), QStringLiteral("Track"));
     EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "Playlist") << "no repeat of one entry";
@@ -255,7 +255,7 @@ TEST_F(MprisServiceTest, ShuffleAndLoopStatusAreTheCheckBoxes)
     Set(QStringLiteral("Shuffle"), false);
     EXPECT_TRUE(Get(QStringLiteral("Shuffle")).toBool()) << "the box is disabled while playing";
     Set(QStringLiteral("LoopStatus"), QStringLiteral("None"));
-    EXPECT_FALSE(m_app.m_flags & kFlagRepeat);
+    EXPECT_FALSE(m_state.m_flags & kFlagRepeat);
     Click(CPlayerDlg::IDC_REPEAT);
     EXPECT_EQ(Get(QStringLiteral("LoopStatus")).toString(), "Playlist") << "a click shows on the bus";
 }

@@ -53,7 +53,7 @@ protected:
 
     testsupport::TestServices m_services;
     CPlayerApp m_app;
-    CPlayerDlg m_player;
+    CPlayerDlg m_player{m_app.m_state, m_app};
 };
 
 }  // namespace
@@ -62,16 +62,16 @@ TEST_F(COptionDlgTest, EachRadioButtonShowsItsStoredValueAndStoresIt)
 {
     const struct {
         const char* name;
-        int CPlayerApp::*field;
+        int PlayerState::*field;
         int first;  // the buttons of 0, 1, 2 are first, first + 1, first + 2
     } groups[] = {
-        {"TimeDispInitMode", &CPlayerApp::m_timeDispInitMode, 1030},
-        {"Filter", &CPlayerApp::m_filter, 1052},
+        {"TimeDispInitMode", &PlayerState::m_timeDispInitMode, 1030},
+        {"Filter", &PlayerState::m_filter, 1052},
     };
     for (const auto& group : groups) {
         for (int value = 0; value <= 3; ++value) {
             SCOPED_TRACE(testing::Message() << group.name << " " << value);
-            m_app.*group.field = value;
+            m_app.m_state.*group.field = value;
             const int chosen = (value + 1) % 3;
             RunOptions([&](COptionDlg& dlg) {
                 for (int i = 0; i < 3; ++i)
@@ -79,11 +79,11 @@ TEST_F(COptionDlgTest, EachRadioButtonShowsItsStoredValueAndStoresIt)
                 Click(dlg, group.first + chosen);
                 Click(dlg, ui::IDOK);
             });
-            EXPECT_EQ(m_app.*group.field, chosen);
+            EXPECT_EQ(m_app.m_state.*group.field, chosen);
             EXPECT_EQ(Stored(group.name), QString::number(chosen));
         }
         // A value no button stands for is kept when none is chosen.
-        m_app.*group.field = 7;
+        m_app.m_state.*group.field = 7;
         RunOptions([](COptionDlg& dlg) { Click(dlg, ui::IDOK); });
         EXPECT_EQ(Stored(group.name), "7");
     }
@@ -94,22 +94,22 @@ TEST_F(COptionDlgTest, EachCheckBoxStartsFromItsSettingAndStoresIt)
     const struct {
         int id;
         const char* name;
-        int CPlayerApp::*field;
+        int PlayerState::*field;
     } boxes[] = {
-        {1023, "AviDispInitMode", &CPlayerApp::m_aviDispInitMode},
-        {1051, "Anime", &CPlayerApp::m_anime},
-        {1056, "Skip", &CPlayerApp::m_skip},
+        {1023, "AviDispInitMode", &PlayerState::m_aviDispInitMode},
+        {1051, "Anime", &PlayerState::m_anime},
+        {1056, "Skip", &PlayerState::m_skip},
     };
     for (const auto& box : boxes) {
         for (const int start : {0, 1}) {
             SCOPED_TRACE(testing::Message() << box.name << " " << start);
-            m_app.*box.field = start;
+            m_app.m_state.*box.field = start;
             RunOptions([&](COptionDlg& dlg) {
                 EXPECT_EQ(dlg.IsDlgButtonChecked(box.id), start == 1);
                 Click(dlg, box.id);
                 Click(dlg, ui::IDOK);
             });
-            EXPECT_EQ(m_app.*box.field, 1 - start);
+            EXPECT_EQ(m_app.m_state.*box.field, 1 - start);
             EXPECT_EQ(Stored(box.name), QString::number(1 - start));
             // Untouched boxes store what they showed.
             RunOptions([](COptionDlg& dlg) { Click(dlg, ui::IDOK); });
@@ -120,20 +120,20 @@ TEST_F(COptionDlgTest, EachCheckBoxStartsFromItsSettingAndStoresIt)
 
 TEST_F(COptionDlgTest, CancelStoresNothing)
 {
-    m_app.m_timeDispInitMode = 1;
-    m_app.m_filter = 2;
-    m_app.m_aviDispInitMode = 1;
-    m_app.m_anime = 0;
-    m_app.m_skip = 1;
+    m_app.m_state.m_timeDispInitMode = 1;
+    m_app.m_state.m_filter = 2;
+    m_app.m_state.m_aviDispInitMode = 1;
+    m_app.m_state.m_anime = 0;
+    m_app.m_state.m_skip = 1;
     RunOptions([](COptionDlg& dlg) {
         for (const int id : {1030, 1052, 1023, 1051, 1056})
             Click(dlg, id);
         Click(dlg, ui::IDCANCEL);
     });
     EXPECT_FALSE(QFile::exists(ConfigFile()));
-    EXPECT_EQ(m_app.m_timeDispInitMode, 1);
-    EXPECT_EQ(m_app.m_filter, 2);
-    EXPECT_EQ(m_app.m_aviDispInitMode, 1);
-    EXPECT_EQ(m_app.m_anime, 0);
-    EXPECT_EQ(m_app.m_skip, 1);
+    EXPECT_EQ(m_app.m_state.m_timeDispInitMode, 1);
+    EXPECT_EQ(m_app.m_state.m_filter, 2);
+    EXPECT_EQ(m_app.m_state.m_aviDispInitMode, 1);
+    EXPECT_EQ(m_app.m_state.m_anime, 0);
+    EXPECT_EQ(m_app.m_state.m_skip, 1);
 }

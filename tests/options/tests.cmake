@@ -1,1 +1,2 @@
-lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/COptionDlgTest.cpp dialog)
+# The options dialog as the player's options button runs it, stored by the application.
+lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/COptionDlgTest.cpp dialog lirabox_options lirabox_player lirabox_app)

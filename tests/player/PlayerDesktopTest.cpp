@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QThread>
@@ -13,8 +12,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "app/CPlayerApp.h"
-#include "collection/CCollectionDlg.h"
+#include "tests/support/MemoryStateStore.h"
+#include "editor/CCollectionDlg.h"
 #include "options/COptionDlg.h"
 #include "platform/ui/Help.h"
 #include "player/CPlayerDlg.h"
@@ -49,26 +48,16 @@ private:
     QByteArray m_saved;
 };
 
-void SetVolumeControl(const QString& command)
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
-                       QStringLiteral("Lirabox"));
-    if (command.isEmpty())
-        settings.remove(QStringLiteral("Settings/VolumeControl"));
-    else
-        settings.setValue(QStringLiteral("Settings/VolumeControl"), command);
-}
-
 class PlayerDesktopTest : public testing::Test {
 protected:
     ~PlayerDesktopTest() override
     {
         ui::CloseHelp();
-        SetVolumeControl({});
     }
 
     testsupport::TestServices m_services;
-    CPlayerApp m_app;
+    PlayerState m_state;
+    testsupport::MemoryStateStore m_store;
 };
 
 TEST_F(PlayerDesktopTest, HelpOpensAtThePageOfTheWindowThatAsked)
@@ -78,7 +67,7 @@ TEST_F(PlayerDesktopTest, HelpOpensAtThePageOfTheWindowThatAsked)
         std::function<ui::CDialog*()> make;
         ui::HelpPage page;
     } cases[] = {
-        {"player", [] { return new CPlayerDlg; }, ui::HelpPage::Player},
+        {"player", [this] { return new CPlayerDlg(m_state, m_store); }, ui::HelpPage::Player},
         {"editor", [] { return new CCollectionDlg; }, ui::HelpPage::Collection},
         {"options", [] { return new COptionDlg; }, ui::HelpPage::Options},
     };
@@ -126,10 +115,10 @@ TEST_F(PlayerDesktopTest, VolumeWithoutAnyMixerNamesTheProgramsTriedAndTheSettin
         {"my-mixer --sink 1", QStringLiteral("my-mixer, pavucontrol, pavucontrol-qt, gnome-control-center")},
     };
     ScopedPath emptyPath;
-    CPlayerDlg dlg;
+    CPlayerDlg dlg(m_state, m_store);
     dlg.Create();
     for (const auto& c : cases) {
-        SetVolumeControl(QString::fromUtf8(c.configured));
+        m_state.m_volumeControl = QString::fromUtf8(c.configured);
         m_services.boxes.Clear();
         Click(dlg, CPlayerDlg::IDC_VOLUME);
         EXPECT_EQ(m_services.boxes.Texts(), QStringList{expected.arg(c.tried)}) << c.configured;
@@ -148,7 +137,7 @@ TEST_F(PlayerDesktopTest, VolumeStartsTheFirstMixerFoundWithoutAWord)
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    CPlayerDlg dlg;
+    CPlayerDlg dlg(m_state, m_store);
     dlg.Create();
     Click(dlg, CPlayerDlg::IDC_VOLUME);
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
@@ -159,7 +148,7 @@ TEST_F(PlayerDesktopTest, VolumeStartsTheFirstMixerFoundWithoutAWord)
 
 TEST_F(PlayerDesktopTest, VersionBoxCaptionHasNoAccessKey)
 {
-    CPlayerDlg dlg;
+    CPlayerDlg dlg(m_state, m_store);
     dlg.Create();
     QString caption;
     QTimer::singleShot(0, [&caption] {

@@ -29,8 +29,8 @@ TEST_F(PlayerFaultsTest, EveryCdFailureHasItsMessageAndLeavesThePlayerIdle)
         testsupport::TestServices services;
         FakeDisc& disc = services.AddCdDrive("E:", Disc(3));
         c.breakDisc(disc);
-        CPlayerApp app;
-        CPlayerDlg dlg;
+        PlayerState app;
+        CPlayerDlg dlg(app, m_store);
         app.m_entries = {CdEntry("E:", 3)};
         dlg.Create();
         dlg.m_entryCount = 1;
@@ -57,7 +57,7 @@ TEST_F(PlayerFaultsTest, UnreadableFileAndEmptyListSayWhy)
     EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ﾌｧｲﾙ/m/locked.wavにｱｸｾｽできません。"});
     m_services.boxes.Clear();
 
-    m_app.m_entries.clear();
+    m_state.m_entries.clear();
     m_dlg.m_entryCount = 0;
     m_dlg.FillTitleList();
     Click(CPlayerDlg::IDC_PLAY);
@@ -101,7 +101,7 @@ TEST_F(PlayerFaultsTest, TrayOpenedByHandWithSkipMovesOnPastTheRun)
 {
     FakeDisc& disc = m_services.AddCdDrive("E:", Disc(5));
     AddFile("/m/after.wav");
-    m_app.m_skip = 1;
+    m_state.m_skip = 1;
     Open({CdEntry("E:", 1), CdEntry("E:", 2), "/m/after.wav"});
     Click(CPlayerDlg::IDC_PLAY);
     Seconds(2);
@@ -125,7 +125,7 @@ TEST_F(PlayerFaultsTest, StreamErrorInAFileEndsItByTheFailureRule)
     EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ﾌｧｲﾙ/m/cut.wavにｱｸｾｽできません。"});
 
     m_services.boxes.Clear();
-    m_app.m_skip = 1;
+    m_state.m_skip = 1;
     Click(CPlayerDlg::IDC_PLAY);
     Seconds(7);
     EXPECT_EQ(m_dlg.m_entry, "/m/b.wav");
@@ -246,7 +246,7 @@ TEST_F(PlayerFaultsTest, HomeAndPauseWaitWhileAFailedEntryIsSkipped)
     m_services.AddCdDrive("E:", Disc(4, 5'000));
     m_services.AddCdDrive("F:", Disc(2)).present = false;
     AddFile("/m/a.wav");
-    m_app.m_skip = 1;
+    m_state.m_skip = 1;
     Open({CdEntry("E:", 2), CdEntry("F:", 1), "/m/a.wav"});
     Click(CPlayerDlg::IDC_PLAY);
     m_services.AdvanceMs(5'000);
@@ -344,7 +344,7 @@ TEST_F(PlayerFaultsTest, RunEndsAreCountedToTheLastTrackOfTheRun)
     AddFile("/m/a.wav");
     m_dlg.Create();
     for (const Case& c : cases) {
-        m_app.m_entries = c.entries;
+        m_state.m_entries = c.entries;
         m_dlg.m_entryCount = c.entries.size();
         m_dlg.FillTitleList();
         m_services.cd.ClearCalls();
@@ -362,7 +362,7 @@ TEST_F(PlayerFaultsTest, NextPastAShrunkCollectionGoesIdle)
     const QStringList paths = {"/m/a.wav", "/m/b.wav", "/m/c.wav", "/m/d.wav", "/m/e.wav", "/m/f.wav"};
     for (const QString& path : paths)
         AddFile(path);
-    m_app.m_flags = kFlagShuffle;
+    m_state.m_flags = kFlagShuffle;
     Open(paths);
     m_dlg.CheckDlgButton(CPlayerDlg::IDC_SHUFFLE, true);
     Click(CPlayerDlg::IDC_PLAY);
@@ -374,7 +374,7 @@ TEST_F(PlayerFaultsTest, NextPastAShrunkCollectionGoesIdle)
     ASSERT_LT(p + 2, int(paths.size())) << "the fixed clock's order has no such position";
     for (int i = 0; i < p; ++i)
         Click(CPlayerDlg::IDC_NEXT);
-    m_app.m_entries = paths.mid(0, p + 2);
+    m_state.m_entries = paths.mid(0, p + 2);
     m_dlg.m_entryCount = p + 2;
     Click(CPlayerDlg::IDC_NEXT);
     EXPECT_TRUE(m_dlg.m_entry.isEmpty());

@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include "app/CPlayerApp.h"
+#include "tests/support/MemoryStateStore.h"
 #include "player/CPlayerDlg.h"
 #include "tests/support/TestServices.h"
 
@@ -52,7 +52,7 @@ protected:
     // Opens the player on a collection held in memory, as the editor hands one over.
     void Open(const QStringList& entries)
     {
-        m_app.m_entries = entries;
+        m_state.m_entries = entries;
         m_dlg.Create();
         m_dlg.m_entryCount = entries.size();
         m_dlg.FillTitleList();
@@ -100,8 +100,9 @@ protected:
     }
 
     testsupport::TestServices m_services;
-    CPlayerApp m_app;
-    CPlayerDlg m_dlg;
+    PlayerState m_state;
+    testsupport::MemoryStateStore m_store;
+    CPlayerDlg m_dlg{m_state, m_store};
 };
 
 }  // namespace playertest

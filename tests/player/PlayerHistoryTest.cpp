@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CPlayerApp.h"
-#include "collection/CCollectionDlg.h"
+#include "editor/CCollectionDlg.h"
 #include "options/COptionDlg.h"
 #include "player/CPlayerDlg.h"
 #include "tests/support/FileBytes.h"
@@ -64,7 +64,7 @@ protected:
 
     void Start(const QString& current = {})
     {
-        m_app.m_collectionPath = current;
+        m_app.m_state.m_collectionPath = current;
         m_dlg.Create();
     }
 
@@ -72,7 +72,7 @@ protected:
     {
         m_services.media.AddFile(path, FakeMediaFile::Audio(60'000));
         m_services.files.Set(path, platform::kAccessReadWrite);
-        m_app.m_entries = {path};
+        m_app.m_state.m_entries = {path};
         m_dlg.m_entryCount = 1;
         m_dlg.FillTitleList();
         m_dlg.OnPlay();
@@ -90,7 +90,7 @@ protected:
     QTemporaryDir m_dir;
     testsupport::TestServices m_services;
     CPlayerApp m_app;
-    CPlayerDlg m_dlg;
+    CPlayerDlg m_dlg{m_app.m_state, m_app};
 };
 
 TEST_F(PlayerHistoryTest, CurrentCollectionInOtherLetterCaseDoesNothing)
@@ -98,26 +98,26 @@ TEST_F(PlayerHistoryTest, CurrentCollectionInOtherLetterCaseDoesNothing)
     m_services.MapDrive("C:", m_dir.path());
     WriteList("Lists.lst", "/m/x.wav\r\n");  // opened at start through the drive letter
     m_services.files.Set("C:\\LISTS.LST", platform::kAccessReadWrite);
-    m_app.m_historyList = {"/other.lst", "C:\\LISTS.LST"};
+    m_app.m_state.m_historyList = {"/other.lst", "C:\\LISTS.LST"};
     Start("c:\\lists.lst");
     PlayFile("/m/x.wav");
     m_dlg.OnSysCommand(18);
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
     EXPECT_EQ(m_dlg.QueryMode(), mci::kModePlaying) << "no stop";
-    EXPECT_EQ(m_app.m_collectionPath, "c:\\lists.lst");
+    EXPECT_EQ(m_app.m_state.m_collectionPath, "c:\\lists.lst");
 }
 
 TEST_F(PlayerHistoryTest, PosixPathsInOtherCaseAreTwoCollections)
 {
     const QString upper = WriteList("A.lst", "/m/1.wav\r\n/m/2.wav\r\n");
     const QString lower = WriteList("a.lst", "/m/1.wav\r\n");
-    m_app.m_historyList = {upper};
+    m_app.m_state.m_historyList = {upper};
     Start(lower);
     m_dlg.OnSysCommand(17);
-    EXPECT_EQ(m_app.m_collectionPath, upper);
+    EXPECT_EQ(m_app.m_state.m_collectionPath, upper);
     EXPECT_EQ(m_dlg.m_entryCount, 2);
     EXPECT_EQ(m_dlg.windowTitle(), "Lirabox-A");
-    EXPECT_EQ(m_app.m_historyList.first(), upper);
+    EXPECT_EQ(m_app.m_state.m_historyList.first(), upper);
     EXPECT_EQ(MenuHistory().first(), "&1 " + upper);
 }
 
@@ -127,9 +127,9 @@ TEST_F(PlayerHistoryTest, BusyDevicesAskBeforeSwitching)
     testsupport::FakeDisc disc;
     disc.trackLengthsMs = {60'000, 60'000};
     m_services.AddCdDrive("E:", disc);
-    m_app.m_historyList = {other};
+    m_app.m_state.m_historyList = {other};
     Start();
-    m_app.m_entries = {"E:\\ CDﾄﾗｯｸ 01"};
+    m_app.m_state.m_entries = {"E:\\ CDﾄﾗｯｸ 01"};
     m_dlg.m_entryCount = 1;
     m_dlg.OnPlay();
     m_dlg.OnPause();
@@ -139,16 +139,16 @@ TEST_F(PlayerHistoryTest, BusyDevicesAskBeforeSwitching)
     m_dlg.OnSysCommand(17);
     EXPECT_EQ(m_services.boxes.Texts(),
               QStringList{"再生中のｺﾚｸｼｮﾝﾌｧｲﾙを停止して新しいｺﾚｸｼｮﾝﾌｧｲﾙにしますか？"});
-    EXPECT_TRUE(m_app.m_collectionPath.isEmpty());
+    EXPECT_TRUE(m_app.m_state.m_collectionPath.isEmpty());
     EXPECT_EQ(m_services.cd.OpenDevices().size(), 1u) << "No keeps everything";
 
     m_services.boxes.Clear();
     m_dlg.OnSysCommand(17);  // answered Yes
-    EXPECT_EQ(m_app.m_collectionPath, other);
+    EXPECT_EQ(m_app.m_state.m_collectionPath, other);
     EXPECT_TRUE(m_services.cd.OpenDevices().empty());
 
     m_services.boxes.Clear();
-    m_app.m_historyList.append(WriteList("third.lst", ""));
+    m_app.m_state.m_historyList.append(WriteList("third.lst", ""));
     m_dlg.RebuildHistoryMenu();
     m_dlg.OnSysCommand(18);
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty()) << "idle: no question";
@@ -159,19 +159,19 @@ TEST_F(PlayerHistoryTest, BusyDevicesAskBeforeSwitching)
 TEST_F(PlayerHistoryTest, DeletedHistoryFileLeavesTheHistoryOnYes)
 {
     const QString kept = WriteList("kept.lst", "/m/1.wav\r\n");
-    m_app.m_historyList = {"/gone/a.lst", kept, "/gone/b.lst"};
+    m_app.m_state.m_historyList = {"/gone/a.lst", kept, "/gone/b.lst"};
     m_app.SaveHistory();
     Start(kept);
     m_dlg.OnSysCommand(17);
     EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙが見つかりません。履歴から削除しますか？"});
-    EXPECT_EQ(m_app.m_historyList, QStringList({kept, "/gone/b.lst"}));
+    EXPECT_EQ(m_app.m_state.m_historyList, QStringList({kept, "/gone/b.lst"}));
     EXPECT_EQ(MenuHistory(), QStringList({"&1 " + kept, "&2 /gone/b.lst"}));
     EXPECT_EQ(StoredHistory(), QStringList({kept, "/gone/b.lst"}));
-    EXPECT_EQ(m_app.m_collectionPath, kept) << "the current collection stays";
+    EXPECT_EQ(m_app.m_state.m_collectionPath, kept) << "the current collection stays";
 
-    m_app.m_historyList = {"/gone/only.lst"};
+    m_app.m_state.m_historyList = {"/gone/only.lst"};
     m_dlg.OnSysCommand(17);
-    EXPECT_TRUE(m_app.m_historyList.isEmpty());
+    EXPECT_TRUE(m_app.m_state.m_historyList.isEmpty());
     EXPECT_TRUE(MenuHistory().isEmpty());
     EXPECT_TRUE(StoredHistory().isEmpty());
 }
@@ -183,25 +183,25 @@ TEST_F(PlayerHistoryTest, UnreadableHistoryFileKeepsTheOldCollectionButTakesTheP
     const QString folder = m_dir.filePath("folder.lst");
     QDir().mkpath(folder);
     m_services.files.Set(folder, platform::kAccessReadWrite);
-    m_app.m_historyList = {folder, current};
+    m_app.m_state.m_historyList = {folder, current};
     Start(current);
-    m_app.m_entries = {"/m/1.wav"};
+    m_app.m_state.m_entries = {"/m/1.wav"};
     m_dlg.OnSysCommand(17);
     EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。"});
-    EXPECT_EQ(m_app.m_collectionPath, folder);
-    EXPECT_EQ(m_app.m_entries, QStringList{"/m/1.wav"});
-    EXPECT_EQ(m_app.m_historyList.first(), folder) << "history unchanged";
+    EXPECT_EQ(m_app.m_state.m_collectionPath, folder);
+    EXPECT_EQ(m_app.m_state.m_entries, QStringList{"/m/1.wav"});
+    EXPECT_EQ(m_app.m_state.m_historyList.first(), folder) << "history unchanged";
 }
 
 TEST_F(PlayerHistoryTest, EditorOkOnAnUntitledCollection)
 {
-    m_app.m_historyList = {"/h/one.lst"};
+    m_app.m_state.m_historyList = {"/h/one.lst"};
     Start();
-    m_app.m_entries = {"/m/1.wav", "/m/2.wav"};
+    m_app.m_state.m_entries = {"/m/1.wav", "/m/2.wav"};
     WhenModal([](ui::CDialog* editor) { editor->EndDialog(ui::IDOK); });
     m_dlg.OnEditCollection();
     EXPECT_EQ(m_dlg.windowTitle(), "Lirabox-No Collection");
-    EXPECT_EQ(m_app.m_historyList, QStringList{"/h/one.lst"});
+    EXPECT_EQ(m_app.m_state.m_historyList, QStringList{"/h/one.lst"});
     EXPECT_EQ(StoredHistory(), QStringList{"/h/one.lst"}) << "saved all the same";
     EXPECT_EQ(m_dlg.m_titleCombo->count(), 3);
 }
@@ -213,7 +213,7 @@ TEST_F(PlayerHistoryTest, TheEditorOpensThePlayersCollectionAndAFailedReadReplac
     m_services.MapDrive("C:", m_dir.path());
     const QString native = WriteList("Lists.lst", "/m/1.wav\r\n/m/2.wav\r\n");
     Start("C:\\LISTS.LST");
-    ASSERT_EQ(m_app.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
+    ASSERT_EQ(m_app.m_state.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
 
     int rows = -1;
     WhenModal([&rows](ui::CDialog* editor) {
@@ -223,14 +223,14 @@ TEST_F(PlayerHistoryTest, TheEditorOpensThePlayersCollectionAndAFailedReadReplac
     m_dlg.OnEditCollection();
     EXPECT_EQ(rows, 2);
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
-    EXPECT_EQ(m_app.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
+    EXPECT_EQ(m_app.m_state.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
 
     ASSERT_TRUE(QFile::remove(native));
     m_dlg.OnEditCollection();
     EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙが開けません。"});
-    EXPECT_EQ(m_app.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
+    EXPECT_EQ(m_app.m_state.m_entries, QStringList({"/m/1.wav", "/m/2.wav"}));
     EXPECT_EQ(m_dlg.m_entryCount, 2);
-    EXPECT_EQ(m_app.m_collectionPath, "C:\\LISTS.LST");
+    EXPECT_EQ(m_app.m_state.m_collectionPath, "C:\\LISTS.LST");
 }
 
 TEST_F(PlayerHistoryTest, EditorIsViewOnlyWhileAFilePlays)
@@ -244,15 +244,15 @@ TEST_F(PlayerHistoryTest, EditorIsViewOnlyWhileAFilePlays)
     });
     m_dlg.OnEditCollection();
     EXPECT_TRUE(viewOnly);
-    EXPECT_EQ(m_app.m_entries, QStringList{"/m/x.wav"});
+    EXPECT_EQ(m_app.m_state.m_entries, QStringList{"/m/x.wav"});
     EXPECT_EQ(m_dlg.QueryMode(), mci::kModePlaying);
 }
 
 TEST_F(PlayerHistoryTest, OptionsOkWritesAllFiveAndCancelNothing)
 {
-    m_app.m_timeDispInitMode = 7;
-    m_app.m_anime = 1;
-    m_app.m_aviDispInitMode = 3;
+    m_app.m_state.m_timeDispInitMode = 7;
+    m_app.m_state.m_anime = 1;
+    m_app.m_state.m_aviDispInitMode = 3;
     Start();
     WhenModal([](ui::CDialog* dlg) { dlg->EndDialog(ui::IDCANCEL); });
     m_dlg.OnOptions();
@@ -270,7 +270,7 @@ TEST_F(PlayerHistoryTest, OptionsOkWritesAllFiveAndCancelNothing)
 
 TEST_F(PlayerHistoryTest, AnimationSwitchedOffHidesTheRingAtOnce)
 {
-    m_app.m_anime = 1;
+    m_app.m_state.m_anime = 1;
     Start();
     PlayFile("/m/x.mid");
     m_services.AdvanceMs(1000);
@@ -283,7 +283,7 @@ TEST_F(PlayerHistoryTest, AnimationSwitchedOffHidesTheRingAtOnce)
     m_dlg.OnOptions();
     for (int id = CPlayerDlg::IDC_ANIM_FIRST; id <= CPlayerDlg::IDC_ANIM_LAST; ++id)
         EXPECT_FALSE(m_dlg.GetDlgItem(id)->isVisibleTo(&m_dlg)) << id;
-    EXPECT_EQ(m_app.m_anime, 0);
+    EXPECT_EQ(m_app.m_state.m_anime, 0);
 }
 
 TEST(ApplicationLifetimes, HistoryAndOptionsSurviveARestart)
@@ -297,19 +297,19 @@ TEST(ApplicationLifetimes, HistoryAndOptionsSurviveARestart)
         services.files.Set(path, platform::kAccessReadWrite);
         CPlayerApp app;
         app.LoadSettings();
-        app.m_skip = 1;
+        app.m_state.m_skip = 1;
         app.SaveOptions();
-        CPlayerDlg dlg;
+        CPlayerDlg dlg(app.m_state, app);
         dlg.Create();
         WhenModal([](ui::CDialog* editor) { editor->EndDialog(ui::IDOK); });
-        app.m_collectionPath = path;
+        app.m_state.m_collectionPath = path;
         dlg.OnEditCollection();
     }
     CPlayerApp second;
     second.LoadSettings();
-    ASSERT_FALSE(second.m_historyList.isEmpty());
-    EXPECT_EQ(second.m_historyList.first(), path);
-    EXPECT_EQ(second.m_skip, 1);
+    ASSERT_FALSE(second.m_state.m_historyList.isEmpty());
+    EXPECT_EQ(second.m_state.m_historyList.first(), path);
+    EXPECT_EQ(second.m_state.m_skip, 1);
     QFile::remove(ConfigFile());
 }
 

@@ -89,7 +89,7 @@ public:
         AddFile("/m/a.wav", FakeMediaFile::Audio(3'000));
         AddFile("/m/b.mid", FakeMediaFile::Audio(4'000));
         AddFile("/m/v.avi", FakeMediaFile::Video(2'000, QSize(160, 120)));
-        m_app.m_skip = 0;
+        m_state.m_skip = 0;
         m_dlg.Create();
         Replace(0);
     }
@@ -161,7 +161,7 @@ private:
     void Replace(int which)
     {
         m_entries = Collections().at(std::size_t(which) % Collections().size());
-        m_app.m_entries = m_entries;
+        m_state.m_entries = m_entries;
         m_dlg.m_entryCount = int(m_entries.size());
         m_dlg.FillTitleList();
         if (!m_dlg.m_entry.isEmpty())
@@ -204,7 +204,7 @@ private:
             if (m_dlg.TimerRunning())
                 m_dlg.OnTimer();
             break;
-        case Kind::Skip: m_app.m_skip ^= 1; break;
+        case Kind::Skip: m_state.m_skip ^= 1; break;
         case Kind::Repeat: Click(CPlayerDlg::IDC_REPEAT); break;
         case Kind::Shuffle: Click(CPlayerDlg::IDC_SHUFFLE); break;
         case Kind::Replace:
@@ -288,8 +288,9 @@ private:
     }
 
     testsupport::TestServices m_services;
-    CPlayerApp m_app;
-    CPlayerDlg m_dlg;
+    PlayerState m_state;
+    testsupport::MemoryStateStore m_store;
+    CPlayerDlg m_dlg{m_state, m_store};
     QStringList m_entries;
     bool m_replacedUnderEntry = false;  // the collection changed under the open entry
     // The state at the last settled check.

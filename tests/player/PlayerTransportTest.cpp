@@ -57,7 +57,7 @@ TEST_F(PlayerTransportTest, RunEndsAtADriveChangeOrTheDiscsEnd)
 TEST_F(PlayerTransportTest, ShuffleOnPlaysEveryCdEntryAlone)
 {
     const FakeDisc& disc = m_services.AddCdDrive("E:", Disc(10));
-    m_app.m_flags = kFlagShuffle;
+    m_state.m_flags = kFlagShuffle;
     Open({CdEntry("E:", 3), CdEntry("E:", 4)});
     Click(CPlayerDlg::IDC_PLAY);
     ASSERT_EQ(m_dlg.m_entryNumber, 2) << "two entries shuffle to second, first";
@@ -108,7 +108,7 @@ TEST_F(PlayerTransportTest, DriveNotReadyStopsWithItsMessageOrIsSkipped)
     EXPECT_EQ(Enabled(), "1000001");
 
     m_services.boxes.Clear();
-    m_app.m_skip = 1;
+    m_state.m_skip = 1;
     Click(CPlayerDlg::IDC_PLAY);
     EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
     EXPECT_EQ(PlayedPaths(), QStringList{"/m/b.wav"});
@@ -136,8 +136,8 @@ TEST_F(PlayerTransportTest, UnplayableFileShowsTheMciMessage)
 
 TEST_F(PlayerTransportTest, NoCdDriveIsSaidOncePerPlayWithSkipAndRepeat)
 {
-    m_app.m_skip = 1;
-    m_app.m_flags = kFlagRepeat;
+    m_state.m_skip = 1;
+    m_state.m_flags = kFlagRepeat;
     Open({QStringLiteral("%1 01").arg(kCd), QStringLiteral("%1 02").arg(kCd), QStringLiteral("/m/gone.wav")});
     m_dlg.CheckDlgButton(CPlayerDlg::IDC_REPEAT, true);
     Click(CPlayerDlg::IDC_PLAY);
@@ -152,8 +152,8 @@ TEST_F(PlayerTransportTest, NoCdDriveIsSaidOncePerPlayWithSkipAndRepeat)
 TEST_F(PlayerTransportTest, NoCdDriveIsSaidAgainOnceSkipIsOff)
 {
     AddFile("/m/a.wav", FakeMediaFile::Audio(3'000));
-    m_app.m_skip = 1;
-    m_app.m_flags = kFlagRepeat;
+    m_state.m_skip = 1;
+    m_state.m_flags = kFlagRepeat;
     Open({QStringLiteral("%1 01").arg(kCd), "/m/a.wav"});
     m_dlg.CheckDlgButton(CPlayerDlg::IDC_REPEAT, true);
     Click(CPlayerDlg::IDC_PLAY);
@@ -162,7 +162,7 @@ TEST_F(PlayerTransportTest, NoCdDriveIsSaidAgainOnceSkipIsOff)
     Flush();
     EXPECT_EQ(m_dlg.m_entry, "/m/a.wav") << "the CD entry is skipped again, silently";
     EXPECT_EQ(m_services.boxes.Texts().count("有効なCDﾄﾞﾗｲﾌﾞがありません。"), 1);
-    m_app.m_skip = 0;
+    m_state.m_skip = 0;
     Seconds(3);
     Flush();
     EXPECT_EQ(m_services.boxes.Texts().count("有効なCDﾄﾞﾗｲﾌﾞがありません。"), 2);
@@ -174,9 +174,9 @@ TEST_F(PlayerTransportTest, NoCdDriveIsSaidAgainOnceSkipIsOff)
 TEST_F(PlayerTransportTest, ShuffleOrdersAreSingleCycles)
 {
     for (int n = 1; n <= 3; ++n) {
-        CPlayerApp app;
+        PlayerState app;
         app.m_entries = QStringList(n, QStringLiteral("/x"));
-        CPlayerDlg dlg;
+        CPlayerDlg dlg(app, m_store);
         for (int second = 0; second < 50; ++second) {
             m_services.AdvanceMs(1000);
             dlg.BuildShuffleOrder(dlg.m_shuffleOrder);
@@ -217,7 +217,7 @@ TEST_F(PlayerTransportTest, RepeatWrapsThroughTheSameShuffleOrder)
         entries.append(QStringLiteral("/m/%1.wav").arg(i));
         AddFile(entries.last(), FakeMediaFile::Audio(2'000));
     }
-    m_app.m_flags = kFlagShuffle | kFlagRepeat;
+    m_state.m_flags = kFlagShuffle | kFlagRepeat;
     Open(entries);
     Click(CPlayerDlg::IDC_PLAY);
     Seconds(2 * 6);
@@ -232,11 +232,11 @@ TEST_F(PlayerTransportTest, ShorterCollectionUnderAShuffledOrderReadsNothingPast
 {
     for (const char* path : {"/m/1.wav", "/m/2.wav", "/m/3.wav", "/m/4.wav"})
         AddFile(path);
-    m_app.m_flags = kFlagShuffle;
+    m_state.m_flags = kFlagShuffle;
     Open({"/m/1.wav", "/m/2.wav", "/m/3.wav", "/m/4.wav"});
     Click(CPlayerDlg::IDC_PLAY);
     const int before = PlayedPaths().size();
-    m_app.m_entries = {"/m/1.wav"};
+    m_state.m_entries = {"/m/1.wav"};
     for (int i = 0; i < 4 && !m_dlg.m_entry.isEmpty(); ++i) {
         m_dlg.OnNext();
         Flush();
@@ -385,7 +385,7 @@ TEST_F(PlayerTransportTest, VideoGoesOntoThePlaceholderOrIntoAWindowOfItsOwn)
     EXPECT_EQ(m_services.media.Requests().filter("MoveTo").size(), 2) << "any file with a picture is placed";
 
     Click(CPlayerDlg::IDC_STOP);
-    m_app.m_aviDispInitMode = 1;
+    m_state.m_aviDispInitMode = 1;
     Click(CPlayerDlg::IDC_PLAY);
     EXPECT_EQ(m_services.media.Newest()->Style(), mci::kStyleSeparate);
     EXPECT_EQ(m_services.media.Newest()->Parent(), nullptr);
@@ -396,7 +396,7 @@ TEST_F(PlayerTransportTest, VideoGoesOntoThePlaceholderOrIntoAWindowOfItsOwn)
 TEST_F(PlayerTransportTest, EightTicksShowTheRingOnceEach)
 {
     AddFile("/m/1.mid", FakeMediaFile::Audio(60'000));
-    m_app.m_anime = 1;
+    m_state.m_anime = 1;
     Open({"/m/1.mid"});
     Click(CPlayerDlg::IDC_PLAY);
     CPlayerDlg::s_animStep = 0;
@@ -417,13 +417,13 @@ TEST_F(PlayerTransportTest, EightTicksShowTheRingOnceEach)
 TEST_F(PlayerTransportTest, NoRingWithoutAnimeOrWhilePaused)
 {
     AddFile("/m/1.mid", FakeMediaFile::Audio(60'000));
-    m_app.m_anime = 0;
+    m_state.m_anime = 0;
     Open({"/m/1.mid"});
     Click(CPlayerDlg::IDC_PLAY);
     Seconds(3);
     for (int id = CPlayerDlg::IDC_ANIM_FIRST; id <= CPlayerDlg::IDC_ANIM_LAST; ++id)
         EXPECT_FALSE(m_dlg.GetDlgItem(id)->isVisibleTo(&m_dlg));
-    m_app.m_anime = 1;
+    m_state.m_anime = 1;
     Click(CPlayerDlg::IDC_PAUSE);
     const int step = CPlayerDlg::s_animStep;
     Seconds(3);

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/CPlayerApp.h"
+#include "tests/support/MemoryStateStore.h"
 #include "platform/Services.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TestServices.h"
@@ -22,6 +22,7 @@ namespace {
 // Records the commands that reach the player, posted ones included.
 class RecordingPlayer : public CPlayerDlg {
 public:
+    using CPlayerDlg::CPlayerDlg;
     using CPlayerDlg::OnCommand;
     QList<int> commands;
 
@@ -52,29 +53,30 @@ protected:
 
     QTemporaryDir m_dir;
     testsupport::TestServices m_services;
-    CPlayerApp m_app;
+    PlayerState m_state;
+    testsupport::MemoryStateStore m_store;
 };
 
 TEST_F(PlayerWindowTest, NoCollectionLeavesTheBoxesUncheckedAndKeepsTheFlags)
 {
-    m_app.m_flags = 0x0C;
-    RecordingPlayer dlg;
+    m_state.m_flags = 0x0C;
+    RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     EXPECT_EQ(Items(dlg), QStringList{"ﾘｽﾄがありません"});
     EXPECT_EQ(dlg.m_titleCombo->currentIndex(), 0);
     EXPECT_FALSE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
     EXPECT_FALSE(dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
     EXPECT_EQ(dlg.windowTitle(), "Lirabox");
-    EXPECT_EQ(m_app.m_flags, 0x0Cu);
+    EXPECT_EQ(m_state.m_flags, 0x0Cu);
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(dlg.commands.isEmpty());
 }
 
 TEST_F(PlayerWindowTest, ThreeEntriesWithFlagsCheckMinimiseAndPostPlay)
 {
-    m_app.m_collectionPath = WriteCollection("three.lst", "/m/a.mid\r\n/m/b.wav\r\nE:\\ CD\xC4\xD7\xAF\xB8 03\r\n");
-    m_app.m_flags = 0x0D | 0x20;
-    RecordingPlayer dlg;
+    m_state.m_collectionPath = WriteCollection("three.lst", "/m/a.mid\r\n/m/b.wav\r\nE:\\ CD\xC4\xD7\xAF\xB8 03\r\n");
+    m_state.m_flags = 0x0D | 0x20;
+    RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     EXPECT_EQ(Items(dlg), QStringList({"(停止)", "a", "b", "E:\\ CDﾄﾗｯｸ 03"}));
     EXPECT_EQ(dlg.m_titleCombo->currentIndex(), 0);
@@ -90,9 +92,9 @@ TEST_F(PlayerWindowTest, ThreeEntriesWithFlagsCheckMinimiseAndPostPlay)
 
 TEST_F(PlayerWindowTest, EmptyFileShowsNoListButTakesTheCaption)
 {
-    m_app.m_collectionPath = WriteCollection("empty.lst", "");
-    m_app.m_flags = 0x01;
-    RecordingPlayer dlg;
+    m_state.m_collectionPath = WriteCollection("empty.lst", "");
+    m_state.m_flags = 0x01;
+    RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     EXPECT_EQ(Items(dlg), QStringList{"ﾘｽﾄがありません"});
     EXPECT_EQ(dlg.windowTitle(), "Lirabox - empty");
@@ -101,9 +103,9 @@ TEST_F(PlayerWindowTest, EmptyFileShowsNoListButTakesTheCaption)
 
 TEST_F(PlayerWindowTest, UnopenableFileShowsTheMessageAndAppliesNoFlags)
 {
-    m_app.m_collectionPath = m_dir.filePath("missing.lst");
-    m_app.m_flags = 0x0D;
-    RecordingPlayer dlg;
+    m_state.m_collectionPath = m_dir.filePath("missing.lst");
+    m_state.m_flags = 0x0D;
+    RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     EXPECT_EQ(m_services.boxes.Texts(), QStringList{"ｺﾚｸｼｮﾝﾌｧｲﾙの読み込みｴﾗｰです。"});
     EXPECT_EQ(dlg.m_titleCombo->count(), 0);
@@ -115,8 +117,8 @@ TEST_F(PlayerWindowTest, UnopenableFileShowsTheMessageAndAppliesNoFlags)
 
 TEST_F(PlayerWindowTest, IdleStateAfterOpening)
 {
-    m_app.m_collectionPath = WriteCollection("one.lst", "/m/a.mid\r\n");
-    RecordingPlayer dlg;
+    m_state.m_collectionPath = WriteCollection("one.lst", "/m/a.mid\r\n");
+    RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     for (int id : {CPlayerDlg::IDC_NEXT, CPlayerDlg::IDC_PREVIOUS, CPlayerDlg::IDC_STOP, CPlayerDlg::IDC_PAUSE,
                    CPlayerDlg::IDC_HOME})
@@ -139,7 +141,7 @@ TEST_F(PlayerWindowTest, IdleTimeTextOfEachMode)
     const std::pair<int, QString> cases[] = {
         {0, "0tk Past 00:00:00"}, {1, "0tk Rest 00:00:00"}, {2, "0/0tk 00:00:00/00:00:00"}, {3, ""}};
     for (const auto& [mode, expected] : cases) {
-        CPlayerDlg dlg;
+        CPlayerDlg dlg(m_state, m_store);
         dlg.m_timeDispMode = mode;
         dlg.Create();
         EXPECT_EQ(dlg.GetDlgItemText(CPlayerDlg::IDC_TIME), expected) << mode;
@@ -148,7 +150,7 @@ TEST_F(PlayerWindowTest, IdleTimeTextOfEachMode)
 
 TEST_F(PlayerWindowTest, TimeModeButtonCyclesTheIdleTexts)
 {
-    CPlayerDlg dlg;
+    CPlayerDlg dlg(m_state, m_store);
     dlg.Create();
     QStringList seen;
     for (int i = 0; i < 3; ++i) {
@@ -161,7 +163,7 @@ TEST_F(PlayerWindowTest, TimeModeButtonCyclesTheIdleTexts)
 
 TEST_F(PlayerWindowTest, FormatTimeOfTheThreeModes)
 {
-    CPlayerDlg dlg;
+    CPlayerDlg dlg(m_state, m_store);
     dlg.m_entryNumber = 3;
     dlg.m_entryCount = 12;
     dlg.m_entryLength = 200000;
@@ -186,8 +188,8 @@ TEST_F(PlayerWindowTest, FormatTimeOfTheThreeModes)
 
 TEST_F(PlayerWindowTest, HistoryItemsOfTheMenu)
 {
-    m_app.m_historyList = {"/a/one.lst", "/b/R&B.lst", "/c", "/d", "/e", "/f", "/g"};
-    CPlayerDlg dlg;
+    m_state.m_historyList = {"/a/one.lst", "/b/R&B.lst", "/c", "/d", "/e", "/f", "/g"};
+    CPlayerDlg dlg(m_state, m_store);
     dlg.Create();
     QStringList texts;
     QList<int> commands;
@@ -207,8 +209,8 @@ TEST_F(PlayerWindowTest, HistoryItemsOfTheMenu)
 
 TEST_F(PlayerWindowTest, SelectionsFromCodeRunNoHandler)
 {
-    m_app.m_collectionPath = WriteCollection("two.lst", "/m/a.mid\r\n/m/b.mid\r\n");
-    RecordingPlayer dlg;
+    m_state.m_collectionPath = WriteCollection("two.lst", "/m/a.mid\r\n/m/b.mid\r\n");
+    RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     dlg.m_titleCombo->setCurrentIndex(2);
     dlg.CheckDlgButton(CPlayerDlg::IDC_SHUFFLE, true);
@@ -221,7 +223,7 @@ TEST_F(PlayerWindowTest, SelectionsFromCodeRunNoHandler)
 
 TEST_F(PlayerWindowTest, EveryCaptionFitsItsControl)
 {
-    CPlayerDlg dlg;
+    CPlayerDlg dlg(m_state, m_store);
     dlg.Create();
     for (QWidget* child : dlg.findChildren<QWidget*>()) {
         const QString text = ui::CaptionOf(child);

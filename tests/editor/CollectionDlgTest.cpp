@@ -1,6 +1,6 @@
 // The collection editor against scripted file dialogs, message boxes and CD
 // drives: the rows it shows, the entry commands and the questions on OK.
-#include "tests/collection/CollectionDlgFixture.h"
+#include "tests/editor/CollectionDlgFixture.h"
 
 namespace {
 
@@ -170,8 +170,7 @@ TEST_F(CollectionDlgTest, AddFilesUsesTheFilterOptionAndCancelChangesNothing)
         QString expected;
     } cases[] = {{0, res::LoadStr(111)}, {1, res::LoadStr(112)}, {2, res::LoadStr(113)}, {3, {}}, {-1, {}}};
     for (const auto& c : cases) {
-        m_app.m_filter = c.filter;
-        CCollectionDlg dlg;
+        CCollectionDlg dlg(nullptr, c.filter);
         dlg.Create();
         Click(dlg, CCollectionDlg::IDC_ADD_FILES);
         const platform::FileDialogRequest& request = Requests().back();

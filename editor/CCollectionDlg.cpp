@@ -1,4 +1,4 @@
-#include "collection/CCollectionDlg.h"
+#include "editor/CCollectionDlg.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -81,7 +81,9 @@ QIcon FileKindIcon(const QString& entry, const char* fallback)
 
 }  // namespace
 
-CCollectionDlg::CCollectionDlg(QWidget* parent) : CDialog(kTemplate135, parent) {}
+CCollectionDlg::CCollectionDlg(QWidget* parent, int fileFilter) : CDialog(kTemplate135, parent), m_fileFilter(fileFilter)
+{
+}
 
 CCollectionDlg::~CCollectionDlg() = default;
 
@@ -96,7 +98,7 @@ BOOL CCollectionDlg::OnInitDialog()
     SetupImageList();
 
     if (!m_strPath.isEmpty()) {
-        SetDlgItemText(IDC_TITLE, text::SplitPath(m_strPath).fname);
+        SetCollectionPath(m_strPath);
         const std::optional<QStringList> entries = ReadCollection(m_strPath, res::text::kCollectionCannotOpen);
         if (!entries) {
             m_unread = true;

@@ -2,11 +2,10 @@
 // move one row.
 #include <QTreeWidget>
 
-#include "app/CPlayerApp.h"
-#include "cd/CCdTitleDlg.h"
-#include "cd/CTrackPickDlg.h"
 #include "cd/CdDrives.h"
-#include "collection/CCollectionDlg.h"
+#include "editor/CCdTitleDlg.h"
+#include "editor/CCollectionDlg.h"
+#include "editor/CTrackPickDlg.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "res/Strings.h"
@@ -14,8 +13,7 @@
 void CCollectionDlg::OnAddFiles()
 {
     // Filter 0, 1 and 2 put MIDI, wave or video files first.
-    const CPlayerApp* app = AfxGetApp();
-    const int order = app ? app->m_filter : 0;
+    const int order = m_fileFilter;
     platform::FileDialogRequest request;
     request.kind = platform::FileDialogRequest::Kind::Open;
     request.filter = order >= 0 && order <= 2 ? res::LoadStr(111 + order) : QString();

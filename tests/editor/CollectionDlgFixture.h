@@ -22,10 +22,9 @@
 
 #include "tests/support/FileBytes.h"
 
-#include "app/CPlayerApp.h"
-#include "cd/CCdTitleDlg.h"
-#include "cd/CTrackPickDlg.h"
-#include "collection/CCollectionDlg.h"
+#include "editor/CCdTitleDlg.h"
+#include "editor/CTrackPickDlg.h"
+#include "editor/CCollectionDlg.h"
 #include "collection/CollectionFile.h"
 #include "res/Strings.h"
 #include "tests/support/TestServices.h"
@@ -99,7 +98,6 @@ protected:
 
     QTemporaryDir m_dir;
     testsupport::TestServices m_services;
-    CPlayerApp m_app;
 };
 
 }  // namespace editortest

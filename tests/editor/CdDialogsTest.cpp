@@ -10,8 +10,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cd/CCdTitleDlg.h"
-#include "cd/CTrackPickDlg.h"
+#include "editor/CCdTitleDlg.h"
+#include "editor/CTrackPickDlg.h"
 #include "platform/ui/Help.h"
 #include "tests/support/TestServices.h"
 

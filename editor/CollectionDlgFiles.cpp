@@ -4,7 +4,7 @@
 #include "platform/drives/DriveMap.h"
 #include "platform/Services.h"
 
-#include "collection/CCollectionDlg.h"
+#include "editor/CCollectionDlg.h"
 #include "collection/CollectionFile.h"
 #include "platform/text/PathSplit.h"
 #include "platform/ui/FileDialog.h"
@@ -35,15 +35,15 @@ std::optional<QStringList> CCollectionDlg::ReadCollection(const QString& path, c
     return entries;
 }
 
-// The title label is the editor's only mark of an untitled collection.
 bool CCollectionDlg::IsUntitled() const
 {
-    return GetDlgItemText(IDC_TITLE) == res::Text(res::text::kNoTitle);
+    return m_untitled;
 }
 
 void CCollectionDlg::SetCollectionPath(const QString& path)
 {
     m_strPath = path;
+    m_untitled = false;
     SetDlgItemText(IDC_TITLE, text::SplitPath(path).fname);
 }
 
@@ -102,6 +102,7 @@ void CCollectionDlg::OnNew()
         return;
     m_playList->clear();
     m_strPath.clear();
+    m_untitled = true;
     SetDlgItemText(IDC_TITLE, res::Text(res::text::kNoTitle));
     m_format = {};
 }

@@ -1,4 +1,4 @@
-#include "cd/CTrackPickDlg.h"
+#include "editor/CTrackPickDlg.h"
 
 #include <QListWidget>
 

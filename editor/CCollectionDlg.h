@@ -3,6 +3,8 @@
 // (name, location), built from media files and CD tracks, opened from and
 // saved to collection files. The caller sets m_strPath or m_entries and
 // m_bViewOnly before the run; after OK m_strPath and m_entries hold the result.
+// fileFilter is the option that orders the file types of Add Files: 0 MIDI,
+// 1 wave, 2 video first, anything else all files.
 
 #include <QIcon>
 #include <QList>
@@ -35,7 +37,7 @@ public:
     // Item data of a row's column 0: its index in m_imageList.
     static constexpr int kImageRole = Qt::UserRole;
 
-    explicit CCollectionDlg(QWidget* parent = nullptr);
+    explicit CCollectionDlg(QWidget* parent = nullptr, int fileFilter = 0);
     ~CCollectionDlg() override;
 
     QTreeWidget* m_playList = nullptr;
@@ -101,4 +103,6 @@ private:
     // How the rows go back to disk: as the file they came from was written.
     collection::CollectionFormat m_format;
     bool m_unread = false;
+    bool m_untitled = true;  // the rows have no file of their own yet
+    const int m_fileFilter;
 };

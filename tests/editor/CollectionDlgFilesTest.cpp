@@ -1,6 +1,6 @@
 // The collection editor's file commands: collection files opened and saved
 // without losing what they held, whatever their encoding, path or folder.
-#include "tests/collection/CollectionDlgFixture.h"
+#include "tests/editor/CollectionDlgFixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cd/CCdTitleDlg.h"
+#include "editor/CCdTitleDlg.h"
 
 #include <QComboBox>
 #include <QListWidget>
