@@ -29,6 +29,25 @@ TEST_F(CollectionDlgTest, SavingAnUntitledCollectionAsksForANameAndAddsLst)
     EXPECT_EQ(Requests().size(), 1u);
 }
 
+// A collection whose file is called as the label of an untitled one is no
+// untitled collection: it saves in place and closes without a question.
+TEST_F(CollectionDlgTest, ACollectionNamedAsTheUntitledLabelSavesInPlace)
+{
+    CCollectionDlg dlg;
+    OpenOn(dlg, kNoTitle + QStringLiteral(".lst"), "/m/a.mid\r\n/m/b.mid\r\n");
+    EXPECT_EQ(dlg.GetDlgItemText(CCollectionDlg::IDC_TITLE), kNoTitle);
+    Click(dlg, ui::IDOK);
+    EXPECT_TRUE(Boxes().isEmpty());
+
+    CCollectionDlg again;
+    OpenOn(again, kNoTitle + QStringLiteral(".lst"), "/m/a.mid\r\n/m/b.mid\r\n");
+    SelectRows(again, {0});
+    Click(again, CCollectionDlg::IDC_DELETE);
+    Click(again, CCollectionDlg::IDC_SAVE);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(Read(PathOf(kNoTitle + QStringLiteral(".lst"))), QByteArray("/m/b.mid\r\n"));
+}
+
 TEST_F(CollectionDlgTest, ASaveDialogCancelledChangesNothing)
 {
     CCollectionDlg dlg;
