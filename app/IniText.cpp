@@ -183,8 +183,9 @@ std::optional<QString> GroupOf(QByteArrayView body)
     return UnescapedName(body.sliced(1, (close < 0 ? body.size() : close) - 1).trimmed());
 }
 
-// The key of a "key=value" line; empty for anything else.
-QString KeyOf(QByteArrayView body)
+// Where the value of a "key=value" line starts, after its "="; 0 for a line
+// that is no value.
+qsizetype ValueStart(QByteArrayView body)
 {
     bool inQuotes = false;
     for (qsizetype i = 0; i < body.size(); ++i) {
@@ -193,12 +194,134 @@ QString KeyOf(QByteArrayView body)
         else if (body[i] == '"')
             inQuotes = !inQuotes;
         else if (body[i] == '=' && !inQuotes)
-            return UnescapedName(body.first(i).trimmed());
+            return i + 1;
     }
-    return {};
+    return 0;
+}
+
+// The key of a "key=value" line; empty for anything else.
+QString KeyOf(QByteArrayView body)
+{
+    const qsizetype start = ValueStart(body);
+    return start > 0 ? UnescapedName(body.first(start - 1).trimmed()) : QString();
+}
+
+bool IsOctal(char c)
+{
+    return c >= '0' && c <= '7';
+}
+
+// A value's text after "=" as QSettings unescapes it: spaces before it and
+// after it go, unless quoted; double quotes enclose text; a backslash starts
+// a C escape ("\x" hex and octal as many digits as follow), takes a line end
+// away or drops the byte after it. "@@" at the start stands for "@".
+// Unlike QSettings, a comma never splits the value into a list.
+std::optional<QString> UnescapedValue(QByteArrayView raw)
+{
+    QString result;
+    qsizetype chopLimit = 0;  // escaped and quoted text is never chopped
+    bool inQuotes = false;
+    bool quoted = false;
+    qsizetype i = 0;
+    const auto skipSpaces = [&] {
+        while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t'))
+            ++i;
+        chopLimit = result.size();
+    };
+    skipSpaces();
+    while (i < raw.size()) {
+        const char c = raw[i];
+        if (c == '\\') {
+            if (++i >= raw.size())
+                break;
+            const char e = raw[i++];
+            static constexpr std::pair<char, char16_t> kEscapes[] = {
+                {'a', u'\a'}, {'b', u'\b'}, {'f', u'\f'}, {'n', u'\n'}, {'r', u'\r'}, {'t', u'\t'},
+                {'v', u'\v'}, {'"', u'"'}, {'?', u'?'}, {'\'', u'\''}, {'\\', u'\\'}};
+            const auto* simple = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                              [e](const auto& pair) { return pair.first == e; });
+            if (simple != std::end(kEscapes)) {
+                result += QChar(simple->second);
+            } else if (e == 'x' || IsOctal(e)) {
+                char16_t code = e == 'x' ? 0 : char16_t(e - '0');
+                const bool hex = e == 'x';
+                bool any = !hex;
+                while (i < raw.size() && (hex ? std::isxdigit(uchar(raw[i])) != 0 : IsOctal(raw[i]))) {
+                    const char d = raw[i++];
+                    const int digit = hex ? (std::isdigit(uchar(d)) ? d - '0' : (std::tolower(uchar(d)) - 'a' + 10))
+                                          : d - '0';
+                    code = char16_t(code * (hex ? 16 : 8) + digit);
+                    any = true;
+                }
+                if (any)
+                    result += QChar(code);
+            } else if ((e == '\n' || e == '\r') && i < raw.size() && (raw[i] == '\n' || raw[i] == '\r')
+                       && raw[i] != e) {
+                ++i;
+            }
+            chopLimit = result.size();
+            continue;
+        }
+        if (c == '"') {
+            ++i;
+            quoted = true;
+            inQuotes = !inQuotes;
+            if (!inQuotes)
+                skipSpaces();
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < raw.size() && raw[end] != '\\' && raw[end] != '"')
+            ++end;
+        result += QString::fromUtf8(raw.sliced(i, end - i));
+        i = end;
+    }
+    if (!quoted)
+        while (result.size() > chopLimit && (result.back() == u' ' || result.back() == u'\t'))
+            result.chop(1);
+    if (result.startsWith(QLatin1String("@@")))
+        return result.mid(1);
+    if (result == QLatin1String("@Invalid()"))
+        return std::nullopt;
+    return result;
 }
 
 }  // namespace
+
+QList<std::pair<QString, QString>> ReadGroup(QByteArrayView file, const QString& group)
+{
+    if (file.startsWith("\xEF\xBB\xBF"))
+        file = file.sliced(3);
+    QList<std::pair<QString, QString>> values;
+    QHash<QString, qsizetype> positions;
+    bool inGroup = false;
+    for (const IniLine& line : SplitLines(file)) {
+        if (const std::optional<QString> name = GroupOf(line.body)) {
+            inGroup = *name == group;
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        const QString key = KeyOf(line.body);
+        if (key.isEmpty())
+            continue;
+        const qsizetype equals = ValueStart(line.body);
+        std::optional<QString> value = UnescapedValue(line.body.sliced(equals));
+        const auto known = positions.constFind(key);
+        if (!value) {
+            if (known != positions.cend())
+                values[*known].second.clear();
+            continue;
+        }
+        if (known != positions.cend()) {
+            values[*known].second = std::move(*value);
+        } else {
+            positions.insert(key, values.size());
+            values.append({key, std::move(*value)});
+        }
+    }
+    return values;
+}
 
 QByteArray EditGroup(const QByteArray& file, const QString& group, const QList<Change>& changes)
 {

@@ -13,6 +13,12 @@
 
 namespace ini {
 
+// The keys of [group] with their values in the order they first appear (a
+// later line of the same key gives its value), read as QSettings reads
+// them except that a comma outside quotes is text like any other: a value
+// is the whole text of its line, inner spaces and commas kept.
+QList<std::pair<QString, QString>> ReadGroup(QByteArrayView file, const QString& group);
+
 // (name, text) sets a value; (name, nullopt) removes it.
 using Change = std::pair<QString, std::optional<QString>>;
 

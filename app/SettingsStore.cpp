@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStringList>
 #include <sys/stat.h>
 
@@ -34,27 +35,38 @@ void MarkChanged(int fd, const QString& oldPath)
 }  // namespace
 
 SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Quenda"), QStringLiteral("Lirabox")))
+    : m_path(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
+                       QStringLiteral("Lirabox"))
+                 .fileName())
 {
+    QFile file(m_path);
+    if (file.open(QIODevice::ReadOnly))
+        m_bytes = file.readAll();
 }
 
-bool SettingsStore::KeyExists()
+bool SettingsStore::KeyExists() const
 {
-    return m_settings->childGroups().contains(kGroup);
+    return !ini::ReadGroup(m_bytes, kGroup).isEmpty();
 }
 
-std::optional<QString> SettingsStore::Read(const QString& name)
+std::optional<QString> SettingsStore::Read(const QString& name) const
 {
-    const QVariant value = m_settings->value(kGroup + QLatin1Char('/') + name);
-    if (!value.isValid())
-        return std::nullopt;
-    // A hand-edited value with a comma comes back as a list.
-    const QString text = value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
-                                                                  : value.toString();
-    if (text.toUtf8().size() >= kValueBuffer)
-        return std::nullopt;
-    return text;
+    for (const auto& [key, text] : ini::ReadGroup(m_bytes, kGroup)) {
+        if (key != name)
+            continue;
+        if (text.toUtf8().size() >= kValueBuffer)
+            return std::nullopt;
+        return text;
+    }
+    return std::nullopt;
+}
+
+QMap<QString, QString> SettingsStore::ReadGroup(const QString& group) const
+{
+    QMap<QString, QString> values;
+    for (const auto& [key, text] : ini::ReadGroup(m_bytes, group))
+        values.insert(key, text);
+    return values;
 }
 
 void SettingsStore::Write(const QString& name, const QString& text)
@@ -71,7 +83,7 @@ bool SettingsStore::Commit()
 {
     if (m_changes.isEmpty())
         return true;
-    const QFileInfo info(m_settings->fileName());
+    const QFileInfo info(m_path);
     const QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     QByteArray old;
     if (info.exists()) {
@@ -91,6 +103,7 @@ bool SettingsStore::Commit()
     MarkChanged(file.handle(), path);
     if (!file.commit())
         return false;
+    m_bytes = bytes;
     m_changes.clear();
     return true;
 }

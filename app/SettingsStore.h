@@ -1,24 +1,29 @@
 #pragma once
 // The settings file that stands for the registry key
 // Software\Quenda\Lirabox\Settings: group [Settings] of Quenda/Lirabox.conf
-// in the user's configuration folder.
+// in the user's configuration folder. The one place the program reads and
+// writes it; the parts that need a setting are handed its value.
 
 #include <QList>
-#include <QSettings>
+#include <QMap>
 #include <QString>
-#include <memory>
 #include <optional>
 
 #include "app/IniText.h"
 
 class SettingsStore {
 public:
+    // Reads the file as it is now.
     SettingsStore();
 
     // True when the file holds the group ("the key exists").
-    bool KeyExists();
-    // The value's text; nullopt when absent or 1024 bytes or more.
-    std::optional<QString> Read(const QString& name);
+    bool KeyExists() const;
+    // The value's text in [Settings]; nullopt when absent or 1024 bytes or
+    // more. Values are the whole text of their line (see IniText.h), so a
+    // hand-written path with a comma and spaces reads as written.
+    std::optional<QString> Read(const QString& name) const;
+    // Every key of another group, such as [Drives], with its value's text.
+    QMap<QString, QString> ReadGroup(const QString& group) const;
     void Write(const QString& name, const QString& text);
     void Remove(const QString& name);
     // Writes the changes out; false when the file could not be written.
@@ -27,6 +32,7 @@ public:
     bool Commit();
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    QString m_path;
+    QByteArray m_bytes;
     QList<ini::Change> m_changes;
 };

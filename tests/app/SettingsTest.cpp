@@ -9,6 +9,7 @@
 
 #include "app/CPlayerApp.h"
 #include "app/IniText.h"
+#include "app/SettingsStore.h"
 #include "platform/Services.h"
 #include "tests/support/TestServices.h"
 
@@ -230,6 +231,50 @@ TEST_F(SettingsTest, PathsWithSeparatorsQuotesAndEscapesReadBackAsWritten)
     CPlayerApp third;
     third.LoadSettings();
     EXPECT_EQ(third.m_state.m_historyList, paths.mid(kHistoryMax));
+}
+
+// README has users write SoundFont, VolumeControl and [Drives] by hand: a
+// comma there is part of the path or the command, not a list.
+TEST_F(SettingsTest, HandWrittenValuesWithCommasReadAsTheWholeLine)
+{
+    WriteConfig("[Settings]\n"
+                "SoundFont=/home/me/sf2/Piano, Strings.sf2\n"
+                "VolumeControl=  pactl set-sink-volume @DEFAULT_SINK@ +5%,  -q  \n"
+                "History1=/m/Bach, Goldberg.lst\n"
+                "History2=\"/m/quoted, list.lst\"\n"
+                "[Drives]\n"
+                "M=/home/me/Bach, Goldberg\n"
+                "N=/media/cd ; a comment, not the path\n");
+    CPlayerApp app;
+    app.LoadSettings();
+    EXPECT_EQ(app.m_state.m_historyList, QStringList({"/m/Bach, Goldberg.lst", "/m/quoted, list.lst"}));
+    EXPECT_EQ(app.m_state.m_volumeControl, "pactl set-sink-volume @DEFAULT_SINK@ +5%,  -q");
+    const SettingsStore store;
+    EXPECT_EQ(store.Read("SoundFont"), "/home/me/sf2/Piano, Strings.sf2");
+    EXPECT_EQ(store.ReadGroup("Drives"),
+              (QMap<QString, QString>{{"M", "/home/me/Bach, Goldberg"}, {"N", "/media/cd"}}));
+}
+
+// Every value without a comma outside quotes reads as QSettings reads it.
+TEST_F(SettingsTest, ValuesReadAsQSettingsReadsThem)
+{
+    const QByteArray values[] = {
+        "plain", "  spaced  ", "\"  quoted  \"", "tab\\tand\\nline", "\\x41\\x3042z", "\\101\\60", "a\\\\b\\\"c",
+        "back\\q", "\\x", "x ; comment", "\"semi;colon\"", "\"a,b\"", "@@at", "@plain", "ソ\xe3\x81\x82", "\"a\" \"b\" ",
+        "a\\\nb", "tail\\ ", "=eq", "\"\"", "", "\xef\xbb\xbfmark", "half\"open",
+    };
+    QByteArray file = "[Settings]\n";
+    for (qsizetype i = 0; i < std::size(values); ++i)
+        file += "V" + QByteArray::number(i) + "=" + values[i] + "\n";
+    WriteConfig(file);
+    const SettingsStore store;
+    QSettings reference(ConfigFile(), QSettings::IniFormat);
+    for (qsizetype i = 0; i < std::size(values); ++i) {
+        const QString name = "V" + QString::number(i);
+        const QVariant expected = reference.value("Settings/" + name);
+        EXPECT_EQ(store.Read(name).value_or("<absent>"), expected.isValid() ? expected.toString() : "<absent>")
+            << values[i].toStdString();
+    }
 }
 
 TEST(History, MovesAnExistingPathToTheHead)
