@@ -9,7 +9,7 @@
 namespace ini {
 namespace {
 
-// A value as QSettings writes it in an INI file, so that it reads it back:
+// A value as Qt writes it in an INI settings file, so that Qt reads it back:
 // UTF-8, C escapes for control characters, quotes around a value with a
 // separator or with a space at either end, "@" doubled at the start.
 QByteArray EscapedValue(const QString& text)
@@ -72,7 +72,7 @@ QByteArray EscapedValue(const QString& text)
     return out;
 }
 
-// One line of an INI file as QSettings reads it: a backslash takes the next
+// One line of an INI file as Qt's settings reader reads it: a backslash takes the next
 // byte (a line end too) into the line, a double quote runs to the next one
 // across line ends, and a ";" outside quotes starts a comment to the end of
 // the line.
@@ -136,7 +136,7 @@ QByteArrayView Trimmed(QByteArrayView text)
     return text;
 }
 
-// A key or group name as QSettings spells it in a file: "%XX" and "%UXXXX"
+// A key or group name as Qt's settings spell it in a file: "%XX" and "%UXXXX"
 // stand for characters, "\" for "/".
 QString UnescapedName(QByteArrayView name)
 {
@@ -211,11 +211,11 @@ bool IsOctal(char c)
     return c >= '0' && c <= '7';
 }
 
-// A value's text after "=" as QSettings unescapes it: spaces before it and
+// A value's text after "=" as Qt's settings reader unescapes it: spaces before it and
 // after it go, unless quoted; double quotes enclose text; a backslash starts
 // a C escape ("\x" hex and octal as many digits as follow), takes a line end
 // away or drops the byte after it. "@@" at the start stands for "@".
-// Unlike QSettings, a comma never splits the value into a list.
+// Unlike Qt's reader, a comma never splits the value into a list.
 std::optional<QString> UnescapedValue(QByteArrayView raw)
 {
     QString result;
