@@ -16,6 +16,7 @@
 class QComboBox;
 class QMenu;
 class QTimer;
+class TitleListModel;
 
 class CPlayerDlg : public ui::CDialog {
     Q_OBJECT
@@ -181,6 +182,7 @@ private:
 
     PlayerState& m_state;
     StateStore& m_store;
+    TitleListModel* m_titleModel = nullptr;
     QMenu* m_systemMenu = nullptr;
     QTimer* m_timer = nullptr;
     bool m_destroyed = false;

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "platform/ui/Help.h"
 #include "platform/ui/MessageBox.h"
 #include "player/CPlayerDlg.h"
+#include "player/TitleListModel.h"
 #include "res/Strings.h"
 
 using ui::ControlKind;
@@ -94,6 +96,13 @@ BOOL CPlayerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_titleCombo = Item<QComboBox>(IDC_TITLE);
+    // The list is as wide as its place in the window: nothing needs the
+    // widest of a hundred thousand names measured.
+    m_titleModel = new TitleListModel(m_titleCombo);
+    m_titleCombo->setModel(m_titleModel);
+    m_titleCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* view = qobject_cast<QListView*>(m_titleCombo->view()))
+        view->setUniformItemSizes(true);
     m_systemMenu = new QMenu(this);
     RebuildHistoryMenu();
 
@@ -155,7 +164,7 @@ BOOL CPlayerDlg::OnInitDialog()
         if (m_state.m_flags & kFlagPlay)
             PostCommand(IDC_PLAY);
     } else {
-        m_titleCombo->addItem(res::Text(res::text::kNoList));
+        m_titleModel->Reset(res::Text(res::text::kNoList), {});
         m_titleCombo->setCurrentIndex(0);
     }
     return TRUE;
@@ -163,17 +172,10 @@ BOOL CPlayerDlg::OnInitDialog()
 
 void CPlayerDlg::FillTitleList()
 {
-    m_titleCombo->clear();
-    if (m_state.m_entries.isEmpty()) {
-        m_titleCombo->addItem(res::Text(res::text::kNoList));
-    } else {
-        QStringList items;
-        items.reserve(m_state.m_entries.size() + 1);
-        items.append(res::Text(res::text::kStopItem));
-        for (const QString& entry : m_state.m_entries)
-            items.append(collection::DisplayName(entry));
-        m_titleCombo->addItems(items);
-    }
+    if (m_state.m_entries.isEmpty())
+        m_titleModel->Reset(res::Text(res::text::kNoList), {});
+    else
+        m_titleModel->Reset(res::Text(res::text::kStopItem), m_state.m_entries);
     m_titleCombo->setCurrentIndex(0);
 }
 
