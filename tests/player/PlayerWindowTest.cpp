@@ -1,7 +1,9 @@
 // The player window opening: title list, caption, start-up flags, enabled
 // states, time display, the history menu and the template's captions.
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimerEvent>
 #include <gtest/gtest.h>
 
 #include "tests/support/MemoryStateStore.h"
@@ -113,6 +116,54 @@ TEST_F(PlayerWindowTest, UnopenableFileShowsTheMessageAndAppliesNoFlags)
     EXPECT_EQ(dlg.windowTitle(), "Lirabox");
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(dlg.commands.isEmpty());
+}
+
+// Counts the timer events of the whole program while it lives, but for the
+// tests' own dialog watchdog.
+class TimerEventCounter : public QObject {
+public:
+    TimerEventCounter() { qApp->installEventFilter(this); }
+    ~TimerEventCounter() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Timer && watched->objectName() != QLatin1String("DialogWatchdog"))
+            names.append(QString::fromLatin1(watched->metaObject()->className()));
+        return false;
+    }
+    QStringList names;
+};
+
+// A jukebox is left open for hours: with nothing playing it does not wake.
+TEST_F(PlayerWindowTest, AnIdlePlayerHasNoTimerAndNoTimerEvents)
+{
+    const QString song = QStringLiteral("/m/a.wav");
+    m_services.media.AddFile(song, testsupport::FakeMediaFile::Audio(5'000));
+    m_services.files.Set(song, platform::kAccessReadWrite);
+    m_state.m_collectionPath = WriteCollection("one.lst", "/m/a.wav\r\n");
+    CPlayerDlg dlg(m_state, m_store);
+    dlg.Create();
+    dlg.show();
+    qobject_cast<QAbstractButton*>(dlg.GetDlgItem(CPlayerDlg::IDC_PLAY))->click();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(dlg.TimerRunning());
+    qobject_cast<QAbstractButton*>(dlg.GetDlgItem(CPlayerDlg::IDC_STOP))->click();
+    QCoreApplication::sendPostedEvents();
+
+    const auto run = [](int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    };
+    run(200);  // what the clicks left to do once
+    TimerEventCounter counter;
+    run(2'500);
+    EXPECT_LT(counter.names.size(), 2) << counter.names.join(u' ').toStdString();
+    QList<QObject*> objects = dlg.findChildren<QObject*>();
+    objects.append(&dlg);
+    for (QObject* object : objects)
+        for (const auto& timer : QAbstractEventDispatcher::instance()->registeredTimers(object))
+            ADD_FAILURE() << object->metaObject()->className() << " keeps a timer of " << timer.interval << " ms";
 }
 
 TEST_F(PlayerWindowTest, IdleStateAfterOpening)

@@ -58,6 +58,7 @@ void Tick()
 void StartDialogWatchdog()
 {
     auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("DialogWatchdog"));
     QObject::connect(timer, &QTimer::timeout, timer, &Tick);
     timer->start(kTickMs);
 }
