@@ -5,17 +5,18 @@
 #include <QTranslator>
 #include <csignal>
 #include <ctime>
-#include <gst/gst.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "app/CPlayerApp.h"
+#include "app/SettingsStore.h"
 #include "mpris/MprisService.h"
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/drives/RealFileAccess.h"
 #include "platform/mci/CdAudio.h"
 #include "platform/mci/GstMediaWindow.h"
+#include "platform/mci/MediaEngine.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Quit.h"
@@ -77,7 +78,7 @@ public:
 
 int main(int argc, char** argv)
 {
-    gst_init(&argc, &argv);
+    mci::InitMedia(&argc, &argv);
     int result = 0;
     {
         QApplication application(argc, argv);
@@ -90,10 +91,11 @@ int main(int argc, char** argv)
         MprisPublisher mpris;
         application.installEventFilter(&mpris);
 
-        drives::DriveMap driveMap = drives::DriveMap::FromSystem();
+        SettingsStore settings;
+        drives::DriveMap driveMap = drives::DriveMap::FromSystem(settings.ReadGroup(QStringLiteral("Drives")));
         drives::RealFileAccess files(driveMap);
-        mci::GstMediaFactory media;
-        mci::RealCdSystem cd;
+        mci::GstMediaFactory media(settings.Read(QStringLiteral("SoundFont")).value_or(QString()));
+        mci::RealCdSystem cd(driveMap);
         SystemClock clock;
         platform::ScopedServices services({&media, &cd, &driveMap, &files, &clock, platform::ShowMessageBox,
                                            platform::ShowFileDialog});
@@ -103,6 +105,6 @@ int main(int argc, char** argv)
         app.SetArguments(arguments);
         app.InitInstance();
     }
-    gst_deinit();
+    mci::ShutdownMedia();
     return result;
 }

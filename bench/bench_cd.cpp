@@ -24,7 +24,7 @@ using bench::Status;
 // past the start: the disc is sounding.
 void BM_CdOpenToPlaying(benchmark::State& state)
 {
-    mci::RealCdSystem cd;
+    mci::RealCdSystem cd(*platform::GetServices().drives);
     platform::GetServices().cd = &cd;
     double openSeconds = 0;
     for (auto _ : state) {
@@ -69,7 +69,7 @@ void BM_CdEntryOpenWithRefresh(benchmark::State& state)
     drives::DriveMap map = drives::DriveMap::Detecting(&drives::DriveMap::DetectCdDevices,
                                                        {{QStringLiteral("Q"), fixed->Target(QStringLiteral("Q:"))}}, {});
     platform::GetServices().drives = &map;
-    mci::RealCdSystem cd;
+    mci::RealCdSystem cd(map);
     for (auto _ : state) {
         const auto id = cd.Open(QStringLiteral("Q:"));
         if (!id || !Status(cd, *id, mci::StatusItem::Ready)) {
@@ -86,7 +86,7 @@ BENCHMARK(BM_CdEntryOpenWithRefresh)->Unit(benchmark::kMillisecond);
 // position polled once a second as the player does.
 void BM_CdCpuWhilePlaying(benchmark::State& state)
 {
-    mci::RealCdSystem cd;
+    mci::RealCdSystem cd(*platform::GetServices().drives);
     platform::GetServices().cd = &cd;
     double cpuPercent = 0;
     for (auto _ : state) {

@@ -38,7 +38,7 @@ void BM_RipOpenToPlaying(benchmark::State& state)
     const auto drive = std::size_t(state.range(0));
     const int track = int(state.range(1));
     state.SetLabel(kLabels[drive]);
-    mci::RealCdSystem cd;
+    mci::RealCdSystem cd(*platform::GetServices().drives);
     platform::GetServices().cd = &cd;
     double playSeconds = 0;
     for (auto _ : state) {
@@ -96,7 +96,7 @@ void BM_RipCpuWhilePlaying(benchmark::State& state)
 {
     const auto drive = std::size_t(state.range(0));
     state.SetLabel(kLabels[drive]);
-    mci::RealCdSystem cd;
+    mci::RealCdSystem cd(*platform::GetServices().drives);
     platform::GetServices().cd = &cd;
     for (auto _ : state) {
         const auto id = cd.Open(QString::fromLatin1(kDrives[drive]));

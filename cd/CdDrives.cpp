@@ -23,13 +23,15 @@ BOOL GetCdDriveList(QStringList& out)
 
 BOOL GetFirstCdDrive(QString& drive)
 {
-    QStringList roots;
-    GetCdDriveList(roots);
-    if (roots.isEmpty()) {
+    drives::DriveMap* map = platform::GetServices().drives;
+    if (map)
+        map->RefreshDetected();
+    const std::optional<QString> first = map ? map->FirstCdDrive() : std::nullopt;
+    if (!first) {
         platform::AfxMessageBox(res::LoadStr(108));
         return FALSE;
     }
-    drive = roots.first().left(2);
+    drive = *first;
     return TRUE;
 }
 

@@ -3,7 +3,6 @@
 #include "platform/text/FileText.h"
 
 #include <QFileInfo>
-#include <QSettings>
 #include <QSet>
 #include <cdio/cdio.h>
 #include <sys/stat.h>
@@ -101,9 +100,9 @@ DriveMap DriveMap::Build(const QStringList& detectedCdDevices, const QMap<QStrin
     return map;
 }
 
-DriveMap DriveMap::FromSystem()
+DriveMap DriveMap::FromSystem(const QMap<QString, QString>& drivesGroup)
 {
-    return Detecting(&DetectCdDevices, ReadSettings(), qEnvironmentVariable("LIRABOX_DRIVES"));
+    return Detecting(&DetectCdDevices, drivesGroup, qEnvironmentVariable("LIRABOX_DRIVES"));
 }
 
 DriveMap DriveMap::Detecting(std::function<QStringList()> detect, const QMap<QString, QString>& settings,
@@ -139,17 +138,6 @@ QStringList DriveMap::DetectCdDevices()
     return devices;
 }
 
-QMap<QString, QString> DriveMap::ReadSettings()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
-                       QStringLiteral("Lirabox"));
-    settings.beginGroup(QStringLiteral("Drives"));
-    QMap<QString, QString> drives;
-    for (const QString& key : settings.childKeys())
-        drives.insert(key, settings.value(key).toString());
-    return drives;
-}
-
 QStringList DriveMap::LogicalDriveStrings() const
 {
     QStringList roots;
@@ -169,6 +157,14 @@ QString DriveMap::Target(const QString& drive) const
 {
     const Drive* found = Find(drive);
     return found ? found->target : QString();
+}
+
+std::optional<QString> DriveMap::FirstCdDrive() const
+{
+    for (const QString& root : LogicalDriveStrings())
+        if (GetDriveType(root) == DRIVE_CDROM)
+            return root.left(2);
+    return std::nullopt;
 }
 
 const DriveMap::Drive* DriveMap::Find(const QString& drive) const

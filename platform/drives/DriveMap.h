@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace drives {
 
@@ -30,8 +31,9 @@ public:
     // An empty target removes the letter.
     static DriveMap Build(const QStringList& detectedCdDevices, const QMap<QString, QString>& settings,
                           const QString& environment);
-    // Build from libcdio's devices, the settings file and the environment.
-    static DriveMap FromSystem();
+    // Build from libcdio's devices, drivesGroup (the key -> value text of
+    // the [Drives] group of the settings) and the environment.
+    static DriveMap FromSystem(const QMap<QString, QString>& drivesGroup);
     // As Build, with the devices found by detect, now and at every
     // RefreshDetected.
     static DriveMap Detecting(std::function<QStringList()> detect, const QMap<QString, QString>& settings,
@@ -43,7 +45,6 @@ public:
     void RefreshDetected();
 
     static QStringList DetectCdDevices();
-    static QMap<QString, QString> ReadSettings();
 
     // "X:\" for every letter that names something, in letter order.
     QStringList LogicalDriveStrings() const;
@@ -52,6 +53,8 @@ public:
     unsigned GetDriveType(const QString& root) const;
     // The letter's target; empty when the letter names nothing.
     QString Target(const QString& drive) const;
+    // The drive name ("X:") of the first CD drive in letter order.
+    std::optional<QString> FirstCdDrive() const;
 
     // The path of this system for a path of an entry: a POSIX path as it is,
     // "X:\dir\file" through the letter's directory with the components matched

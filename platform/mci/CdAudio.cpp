@@ -1,24 +1,11 @@
 #include "platform/mci/CdAudio.h"
 
-#include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/CdDevice.h"
 #include "platform/mci/MciString.h"
 
 namespace mci {
-namespace {
-
-std::optional<QString> FirstCdDrive(const drives::DriveMap& map)
-{
-    for (const QString& root : map.LogicalDriveStrings())
-        if (map.GetDriveType(root) == drives::DRIVE_CDROM)
-            return root.left(2);
-    return std::nullopt;
-}
-
-}  // namespace
-
-RealCdSystem::RealCdSystem() = default;
+RealCdSystem::RealCdSystem(drives::DriveMap& drives) : m_drives(drives) {}
 
 RealCdSystem::~RealCdSystem() = default;
 
@@ -30,14 +17,11 @@ CdDevice* RealCdSystem::Find(DeviceId id) const
 
 std::optional<DeviceId> RealCdSystem::Open(const QString& driveName)
 {
-    drives::DriveMap* map = platform::GetServices().drives;
-    if (!map)
-        return std::nullopt;
     // The drive may have been plugged in after start.
-    map->RefreshDetected();
-    if (map->GetDriveType(driveName) != drives::DRIVE_CDROM)
+    m_drives.RefreshDetected();
+    if (m_drives.GetDriveType(driveName) != drives::DRIVE_CDROM)
         return std::nullopt;
-    std::unique_ptr<CdDevice> device = CdDevice::Open(map->Target(driveName));
+    std::unique_ptr<CdDevice> device = CdDevice::Open(m_drives.Target(driveName));
     if (!device)
         return std::nullopt;
     DeviceId id = m_lastId;
@@ -121,10 +105,8 @@ bool RealCdSystem::SendString(const QString& command, QString* result)
     if (!parsed)
         return false;
     if (*parsed == CdStringCommand::Open) {
-        drives::DriveMap* map = platform::GetServices().drives;
-        if (map)
-            map->RefreshDetected();
-        const auto drive = map ? FirstCdDrive(*map) : std::nullopt;
+        m_drives.RefreshDetected();
+        const std::optional<QString> drive = m_drives.FirstCdDrive();
         if (m_stringDevice || !drive)
             return false;
         m_stringDevice = Open(*drive);

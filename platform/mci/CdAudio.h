@@ -7,18 +7,23 @@
 
 #include "platform/mci/Mci.h"
 
+namespace drives {
+class DriveMap;
+}
+
 namespace mci {
 
 class CdDevice;
 
 class RealCdSystem : public CdSystem {
 public:
-    RealCdSystem();
+    // drives: where drive names lead; it must outlive this object.
+    explicit RealCdSystem(drives::DriveMap& drives);
     ~RealCdSystem() override;
     RealCdSystem(const RealCdSystem&) = delete;
     RealCdSystem& operator=(const RealCdSystem&) = delete;
 
-    // driveName "X:" of a CD drive of GetServices().drives.
+    // driveName "X:" of a CD drive of the drive map.
     std::optional<DeviceId> Open(const QString& driveName) override;
     std::optional<std::uint32_t> Status(DeviceId id, StatusItem item, int track = 0) override;
     bool SetTimeFormatMs(DeviceId id) override;
@@ -34,6 +39,7 @@ public:
 private:
     CdDevice* Find(DeviceId id) const;
 
+    drives::DriveMap& m_drives;
     std::map<DeviceId, std::unique_ptr<CdDevice>> m_devices;
     DeviceId m_lastId = 0;
     std::optional<DeviceId> m_stringDevice;  // opened by "open cdaudio"

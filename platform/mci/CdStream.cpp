@@ -9,8 +9,8 @@
 #include "platform/mci/CdSectorReader.h"
 #include "platform/mci/CdTime.h"
 #include "platform/mci/GstAudioOutput.h"
+#include "platform/mci/GstBusRecord.h"
 #include "platform/mci/GstStateChange.h"
-#include "platform/mci/GstStateWait.h"
 
 namespace mci {
 namespace {
@@ -20,8 +20,6 @@ namespace {
 constexpr int kChunkSectors = 5;
 // What appsrc holds before a push blocks: half a second.
 constexpr guint64 kQueueBytes = kSectorsPerSecond / 2 * kSectorBytes;
-constexpr int kPrerollTimeoutMs = 5000;
-constexpr GstClockTime kPrerollTimeout = kPrerollTimeoutMs * GST_MSECOND;
 
 }  // namespace
 
@@ -33,36 +31,12 @@ struct CdStream::Shared {
     GstElement* source = nullptr;  // owned by the pipeline
     std::thread feeder;
     std::atomic<bool> stop{false};
-    std::atomic<bool> eos{false};
-    std::atomic<bool> error{false};
-    std::atomic<bool> warning{false};
+    BusRecord bus;  // every warning counts
     std::atomic<bool> readFailed{false};
     bool stuck = false;  // a state change never returned: NULL would not either
 };
 
 namespace {
-
-// Runs on whichever thread posts; records and drops, so nothing piles up on
-// the bus and no GLib callback reaches the UI thread.
-GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
-{
-    auto* shared = static_cast<CdStream::Shared*>(data);
-    switch (GST_MESSAGE_TYPE(message)) {
-    case GST_MESSAGE_EOS:
-        shared->eos = true;
-        break;
-    case GST_MESSAGE_ERROR:
-        shared->error = true;
-        break;
-    case GST_MESSAGE_WARNING:
-        shared->warning = true;
-        break;
-    default:
-        break;
-    }
-    gst_message_unref(message);
-    return GST_BUS_DROP;
-}
 
 GstElement* MakeSource()
 {
@@ -133,27 +107,23 @@ bool CdStream::Start(QString* error)
         *error = QStringLiteral("the audio output does not take the CD's samples");
         return false;
     }
-    GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(shared.pipeline));
-    gst_bus_set_sync_handler(bus, OnBusMessage, &shared, nullptr);
-    gst_object_unref(bus);
+    shared.bus.Attach(shared.pipeline);
 
     // appsrc refuses buffers until it has left NULL.
-    const std::optional<GstStateChangeReturn> started =
-        SetStateWithin(shared.pipeline, GST_STATE_PAUSED, kPrerollTimeoutMs);
-    shared.stuck = !started;
-    if (!started || *started == GST_STATE_CHANGE_FAILURE) {
+    const std::optional<GstStateChangeReturn> preroll = ChangeStateWithin(
+        shared.pipeline, GST_STATE_PAUSED, kPrerollTimeoutMs,
+        [&shared] { shared.feeder = std::thread([&shared] { Feed(shared); }); });
+    shared.stuck = !preroll;
+    if (!shared.feeder.joinable()) {
         *error = QStringLiteral("the audio output cannot start");
         return false;
     }
-    shared.feeder = std::thread([&shared] { Feed(shared); });
-    const GstStateChangeReturn preroll =
-        GetStateWithin(shared.pipeline, kPrerollTimeout);
-    if (preroll != GST_STATE_CHANGE_SUCCESS || shared.error || shared.warning) {
+    if (preroll != GST_STATE_CHANGE_SUCCESS || shared.bus.error || shared.bus.warning) {
         // autoaudiosink without a device plugs a fake sink and only warns.
         *error = QStringLiteral("the audio output cannot play");
         return false;
     }
-    if (gst_element_set_state(shared.pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE || shared.error) {
+    if (gst_element_set_state(shared.pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE || shared.bus.error) {
         *error = QStringLiteral("the audio output cannot play");
         return false;
     }
@@ -206,7 +176,7 @@ std::optional<std::int64_t> CdStream::PositionMs() const
 
 bool CdStream::Ended() const
 {
-    return m_shared->eos || m_shared->error;
+    return m_shared->bus.eos || m_shared->bus.error;
 }
 
 bool CdStream::ReadFailed() const

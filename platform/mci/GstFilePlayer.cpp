@@ -4,27 +4,21 @@
 #include "platform/text/FileText.h"
 
 #include "platform/mci/GstAudioOutput.h"
-#include "platform/mci/GstPlayFailure.h"
+#include "platform/mci/GstBusRecord.h"
 #include "platform/mci/GstStateChange.h"
-#include "platform/mci/GstStateWait.h"
 #include "platform/mci/SoundFont.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <atomic>
 #include <cstring>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
-#include <mutex>
 
 namespace mci {
 
 namespace {
 
-constexpr int kPrerollTimeoutMs = 5000;
-constexpr GstClockTime kPrerollTimeout = kPrerollTimeoutMs * GST_MSECOND;
 constexpr int kLateErrorWaitMs = 200;
 // fluiddec's default gain of 0.2 plays General MIDI files at about -35 to
 // -30 dBFS RMS with peaks near -18 dBFS. At 1.0 a tune of melody, chords, bass
@@ -49,26 +43,12 @@ struct GstFilePlayer::Shared {
     GstElement* audioSink = nullptr;  // owned by the pipeline
     bool autoAudio = false;
     QByteArray soundFont;
-    std::atomic<bool> eos{false};
-    std::atomic<bool> error{false};
-    std::atomic<bool> audioWarning{false};
+    // Warnings counted: those of the audio output.
+    BusRecord bus;
     // Set when the pipeline was left to threads that did not come back; the
     // frame handler's owner may be gone by the time they do.
     std::atomic<bool> abandoned{false};
     bool stuck = false;  // a state change never returned: NULL would not either
-    std::mutex textMutex;
-    QString errorText;
-    QString missingPlugin;  // what decodebin looked for in vain, with its package
-
-    void RecordError(const QString& text)
-    {
-        {
-            std::lock_guard lock(textMutex);
-            if (errorText.isEmpty())
-                errorText = text;
-        }
-        error = true;
-    }
 
     void Ended()
     {
@@ -80,45 +60,6 @@ struct GstFilePlayer::Shared {
 namespace {
 
 using Shared = GstFilePlayer::Shared;
-
-GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
-{
-    auto* shared = static_cast<Shared*>(data);
-    switch (GST_MESSAGE_TYPE(message)) {
-    case GST_MESSAGE_EOS:
-        shared->eos = true;
-        shared->Ended();
-        break;
-    case GST_MESSAGE_ERROR: {
-        GError* error = nullptr;
-        gst_message_parse_error(message, &error, nullptr);
-        shared->RecordError(error ? QString::fromUtf8(error->message) : QStringLiteral("error"));
-        g_clear_error(&error);
-        shared->Ended();
-        break;
-    }
-    case GST_MESSAGE_ELEMENT:
-        if (QString missing = MissingPluginText(message); !missing.isEmpty()) {
-            std::lock_guard lock(shared->textMutex);
-            if (shared->missingPlugin.isEmpty())
-                shared->missingPlugin = std::move(missing);
-        }
-        break;
-    case GST_MESSAGE_WARNING:
-        // autoaudiosink that found no usable output plugs a fakesink and
-        // says so only with a warning.
-        if (shared->autoAudio && shared->audioSink
-            && gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(shared->audioSink)))
-            shared->audioWarning = true;
-        break;
-    default:
-        break;
-    }
-    // A sync handler that drops a message owns it; a message left alive
-    // keeps its source element, and with it the whole decoder chain.
-    gst_message_unref(message);
-    return GST_BUS_DROP;
-}
 
 void OnElementSetup(GstElement*, GstElement* element, gpointer data)
 {
@@ -225,6 +166,7 @@ GstFilePlayer::GstFilePlayer(FrameHandler onFrame, EndHandler onEnd) : m_shared(
 {
     m_shared->onFrame = std::move(onFrame);
     m_shared->onEnd = std::move(onEnd);
+    m_shared->bus.onEnd = [shared = m_shared.get()] { shared->Ended(); };
 }
 
 GstFilePlayer::~GstFilePlayer()
@@ -232,31 +174,26 @@ GstFilePlayer::~GstFilePlayer()
     Shutdown();
 }
 
-bool GstFilePlayer::Open(const QString& path)
+bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting)
 {
     Shutdown();
     Shared& s = *m_shared;
-    s.error = false;
-    {
-        std::lock_guard lock(s.textMutex);
-        s.errorText.clear();
-        s.missingPlugin.clear();
-    }
+    s.bus.Clear();
     if (!EnsureGstreamer()) {
-        s.RecordError(QStringLiteral("GStreamer cannot start"));
+        s.bus.RecordError(QStringLiteral("GStreamer cannot start"));
         return false;
     }
     // filesrc would block in open() on a FIFO, and read a device forever.
     const QByteArray nativePath = text::EncodeFileName(path);
     if (!drives::IsReadableRegularFile(nativePath)) {
-        s.RecordError(QStringLiteral("not a regular file"));
+        s.bus.RecordError(QStringLiteral("not a regular file"));
         return false;
     }
     GError* uriError = nullptr;
     gchar* uri = gst_filename_to_uri(nativePath.constData(), &uriError);
     g_clear_error(&uriError);
     if (!uri) {
-        s.RecordError(QStringLiteral("not a file path"));
+        s.bus.RecordError(QStringLiteral("not a file path"));
         return false;
     }
 
@@ -273,21 +210,20 @@ bool GstFilePlayer::Open(const QString& path)
         if (s.pipeline)
             gst_object_unref(gst_object_ref_sink(s.pipeline));
         s.pipeline = nullptr;
-        s.RecordError(audioError.isEmpty() ? QStringLiteral("missing GStreamer element") : audioError);
+        s.bus.RecordError(audioError.isEmpty() ? QStringLiteral("missing GStreamer element") : audioError);
         return false;
     }
     gst_object_ref_sink(s.pipeline);
     s.audioSink = audio;
     s.videoSink = video;
+    s.bus.warningSource = audio;
     GstElementFactory* audioFactory = gst_element_get_factory(audio);
     s.autoAudio = audioFactory && std::strcmp(GST_OBJECT_NAME(audioFactory), "autoaudiosink") == 0;
-    s.soundFont = QFile::encodeName(FindSoundFont());
+    s.soundFont = QFile::encodeName(FindSoundFont(soundFontSetting));
     g_object_set(s.pipeline, "uri", uri, "video-sink", video, "audio-sink", audio, "flags", kPlayFlags, nullptr);
     g_free(uri);
     g_signal_connect(s.pipeline, "element-setup", G_CALLBACK(OnElementSetup), &s);
-    GstBus* bus = gst_element_get_bus(s.pipeline);
-    gst_bus_set_sync_handler(bus, OnBusMessage, &s, nullptr);
-    gst_object_unref(bus);
+    s.bus.Attach(s.pipeline);
 
     if (!WaitForPreroll()) {
         Shutdown();
@@ -300,35 +236,25 @@ bool GstFilePlayer::Open(const QString& path)
 bool GstFilePlayer::WaitForPreroll()
 {
     Shared& s = *m_shared;
-    const std::optional<GstStateChangeReturn> started =
-        SetStateWithin(s.pipeline, GST_STATE_PAUSED, kPrerollTimeoutMs);
-    if (!started) {
+    const std::optional<GstStateChangeReturn> result = ChangeStateWithin(s.pipeline, GST_STATE_PAUSED, kPrerollTimeoutMs);
+    if (!result) {
         s.stuck = true;
-        s.RecordError(QStringLiteral("preroll timed out"));
+        s.bus.RecordError(QStringLiteral("preroll timed out"));
         return false;
     }
-    GstStateChangeReturn result = *started;
-    if (result != GST_STATE_CHANGE_FAILURE)
-        result = GetStateWithin(s.pipeline, kPrerollTimeout);
-    if (result == GST_STATE_CHANGE_FAILURE) {
-        // The error message may reach the sync handler just after the state
-        // change has failed.
-        QElapsedTimer waited;
-        waited.start();
-        while (!s.error && waited.elapsed() < kLateErrorWaitMs)
-            QThread::msleep(2);
-        if (!s.error)
-            s.RecordError(QStringLiteral("cannot preroll"));
+    if (*result == GST_STATE_CHANGE_FAILURE) {
+        if (!s.bus.WaitForError(kLateErrorWaitMs))
+            s.bus.RecordError(QStringLiteral("cannot preroll"));
         return false;
     }
-    if (result == GST_STATE_CHANGE_ASYNC) {
-        s.RecordError(QStringLiteral("preroll timed out"));
+    if (*result == GST_STATE_CHANGE_ASYNC) {
+        s.bus.RecordError(QStringLiteral("preroll timed out"));
         return false;
     }
-    if (s.error)
+    if (s.bus.error)
         return false;
-    if (s.autoAudio && (s.audioWarning || RunsFakeSink(s.audioSink))) {
-        s.RecordError(QStringLiteral("no audio output"));
+    if (s.autoAudio && (s.bus.warning || RunsFakeSink(s.audioSink))) {
+        s.bus.RecordError(QStringLiteral("no audio output"));
         return false;
     }
     return true;
@@ -343,16 +269,15 @@ void GstFilePlayer::Shutdown()
             Abandon();
             return;
         }
-        GstBus* bus = gst_element_get_bus(s.pipeline);
-        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-        gst_object_unref(bus);
+        BusRecord::Detach(s.pipeline);
         gst_object_unref(s.pipeline);
     }
     s.pipeline = nullptr;
     s.videoSink = nullptr;
     s.audioSink = nullptr;
-    s.eos = false;
-    s.audioWarning = false;
+    s.bus.warningSource = nullptr;
+    s.bus.eos = false;
+    s.bus.warning = false;
     m_picture = QSize();
 }
 
@@ -363,6 +288,7 @@ void GstFilePlayer::Abandon()
     auto fresh = std::make_unique<Shared>();
     fresh->onFrame = m_shared->onFrame;
     fresh->onEnd = m_shared->onEnd;
+    fresh->bus.onEnd = [shared = fresh.get()] { shared->Ended(); };
     m_shared->abandoned = true;
     static_cast<void>(m_shared.release());
     m_shared = std::move(fresh);
@@ -371,10 +297,7 @@ void GstFilePlayer::Abandon()
 
 QString GstFilePlayer::ErrorText() const
 {
-    std::lock_guard lock(m_shared->textMutex);
-    if (m_shared->missingPlugin.isEmpty())
-        return m_shared->errorText;
-    return m_shared->errorText + QStringLiteral(" (") + m_shared->missingPlugin + QLatin1Char(')');
+    return m_shared->bus.ErrorText();
 }
 
 std::optional<long> GstFilePlayer::DurationMs() const
@@ -408,17 +331,17 @@ void GstFilePlayer::SeekToMs(long ms)
     gst_element_seek_simple(m_shared->pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, gint64(ms) * GST_MSECOND);
     // The flush has stopped the streaming threads, so an EOS from before the
     // seek has already been recorded.
-    m_shared->eos = false;
+    m_shared->bus.eos = false;
 }
 
 bool GstFilePlayer::Ended() const
 {
-    return m_shared->eos || m_shared->error;
+    return m_shared->bus.eos || m_shared->bus.error;
 }
 
 bool GstFilePlayer::Failed() const
 {
-    return m_shared->error;
+    return m_shared->bus.error;
 }
 
 bool GstFilePlayer::Reload()
@@ -428,17 +351,10 @@ bool GstFilePlayer::Reload()
         return false;
     if (s.stuck || !SetStateWithin(s.pipeline, GST_STATE_NULL, kStopTimeoutMs)) {
         Abandon();
-        m_shared->RecordError(QStringLiteral("the pipeline did not stop"));
+        m_shared->bus.RecordError(QStringLiteral("the pipeline did not stop"));
         return false;
     }
-    s.eos = false;
-    s.error = false;
-    s.audioWarning = false;
-    {
-        std::lock_guard lock(s.textMutex);
-        s.errorText.clear();
-        s.missingPlugin.clear();
-    }
+    s.bus.Clear();
     return WaitForPreroll();
 }
 

@@ -29,8 +29,9 @@ public:
     // the file cannot be played (ErrorText says why), at once for anything
     // but a regular file; the object is then left without a pipeline. No
     // wait on GStreamer's threads, here or at shutdown, lasts more than a few
-    // seconds.
-    bool Open(const QString& path);
+    // seconds. MIDI plays with the SoundFont that
+    // FindSoundFont(soundFontSetting) chooses.
+    bool Open(const QString& path, const QString& soundFontSetting = {});
     // GStreamer's reason for the last failure, with the plug-in found missing.
     QString ErrorText() const;
 

@@ -41,15 +41,18 @@ QString ModeText(long mode)
 
 }  // namespace
 
+GstMediaFactory::GstMediaFactory(QString soundFontSetting) : m_soundFontSetting(std::move(soundFontSetting)) {}
+
 std::unique_ptr<MediaWindow> GstMediaFactory::Create(QWidget* parent, unsigned style, const QString& path)
 {
-    return GstMediaWindow::Open(parent, style, path);
+    return GstMediaWindow::Open(parent, style, path, m_soundFontSetting);
 }
 
-std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path)
+std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path,
+                                                     const QString& soundFontSetting)
 {
     std::unique_ptr<GstMediaWindow> window(new GstMediaWindow(style, path));
-    if (!window->OpenFile(parent)) {
+    if (!window->OpenFile(parent, soundFontSetting)) {
         ReportPlayFailure(path, window->m_player->ErrorText());
         return nullptr;
     }
@@ -86,9 +89,9 @@ GstMediaWindow::~GstMediaWindow()
     }
 }
 
-bool GstMediaWindow::OpenFile(QWidget* parent)
+bool GstMediaWindow::OpenFile(QWidget* parent, const QString& soundFontSetting)
 {
-    if (!m_player->Open(m_path))
+    if (!m_player->Open(m_path, soundFontSetting))
         return false;
     m_length = m_player->DurationMs().value_or(kUnknownLength);
     MakeWidget(parent);

@@ -18,14 +18,22 @@ class VideoWidget;
 
 class GstMediaFactory final : public MediaFactory {
 public:
+    // soundFontSetting: the text of the setting "SoundFont", empty when unset.
+    explicit GstMediaFactory(QString soundFontSetting = {});
+
     std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
+
+private:
+    QString m_soundFontSetting;
 };
 
 class GstMediaWindow final : public MediaWindow {
 public:
     // With a parent the window is a child of it and shows only once there is
     // a picture; without one it is a top-level window sized by the movie.
-    static std::unique_ptr<GstMediaWindow> Open(QWidget* parent, unsigned style, const QString& path);
+    // MIDI plays with the SoundFont that FindSoundFont(soundFontSetting) chooses.
+    static std::unique_ptr<GstMediaWindow> Open(QWidget* parent, unsigned style, const QString& path,
+                                                const QString& soundFontSetting = {});
     ~GstMediaWindow() override;
 
     long Length() override { return m_length; }
@@ -46,7 +54,7 @@ private:
     enum class State { Stopped, Playing, Paused };
 
     GstMediaWindow(unsigned style, const QString& path);
-    bool OpenFile(QWidget* parent);
+    bool OpenFile(QWidget* parent, const QString& soundFontSetting);
     void MakeWidget(QWidget* parent);
     void OnFrame(const QImage& frame);  // streaming thread
     void OnStreamEnd();                 // streaming thread

@@ -1,5 +1,7 @@
 #include "platform/mci/GstStateChange.h"
 
+#include "platform/mci/GstStateWait.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -46,6 +48,17 @@ std::optional<GstStateChangeReturn> SetStateWithin(GstElement* element, GstState
     std::fprintf(stderr, "lirabox: GStreamer did not reach %s within %d ms; the pipeline is left to its threads\n",
                  gst_element_state_get_name(state), timeoutMs);
     return std::nullopt;
+}
+
+std::optional<GstStateChangeReturn> ChangeStateWithin(GstElement* element, GstState state, int timeoutMs,
+                                                      const std::function<void()>& started)
+{
+    const std::optional<GstStateChangeReturn> changed = SetStateWithin(element, state, timeoutMs);
+    if (!changed || *changed == GST_STATE_CHANGE_FAILURE)
+        return changed;
+    if (started)
+        started();
+    return GetStateWithin(element, GstClockTime(timeoutMs) * GST_MSECOND);
 }
 
 }  // namespace mci

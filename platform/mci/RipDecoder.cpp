@@ -7,26 +7,17 @@
 #include <gst/gst.h>
 
 #include "platform/mci/GstAudioOutput.h"
+#include "platform/mci/GstBusRecord.h"
 #include "platform/mci/GstStateChange.h"
-#include "platform/mci/GstStateWait.h"
 
 namespace mci {
 namespace {
 
 constexpr int kRate = 44100;
 constexpr int kSampleBytes = 4;
-constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 // A decoder that gives nothing for this long is taken for stuck.
 constexpr gint64 kStallTimeoutUs = 5 * G_USEC_PER_SEC;
 constexpr GstClockTime kPullSlice = 100 * GST_MSECOND;
-
-GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data)
-{
-    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
-        static_cast<std::atomic<bool>*>(data)->store(true);
-    gst_message_unref(message);
-    return GST_BUS_DROP;
-}
 
 // The first time at which sample n sounds: rounding time * rate gives n back.
 GstClockTime TimeOfSample(std::int64_t n)
@@ -39,7 +30,7 @@ GstClockTime TimeOfSample(std::int64_t n)
 struct RipDecoder::Pipeline {
     GstElement* pipeline = nullptr;
     GstElement* sink = nullptr;
-    std::atomic<bool> error{false};
+    BusRecord bus;  // errors only are looked at
     bool stuck = false;  // a state change never returned: NULL would not either
 
     // To NULL and freed; when NULL is not reached, everything is left to the
@@ -72,9 +63,7 @@ struct RipDecoder::Pipeline {
             g_error_free(parseError);
         if (!pipeline)
             return false;
-        GstBus* bus = gst_element_get_bus(pipeline);
-        gst_bus_set_sync_handler(bus, OnBusMessage, &error, nullptr);
-        gst_object_unref(bus);
+        bus.Attach(pipeline);
         GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline), "src");
         g_object_set(source, "location", nativePath.constData(), nullptr);
         gst_object_unref(source);
@@ -84,11 +73,9 @@ struct RipDecoder::Pipeline {
 
     bool ChangeState(GstState state)
     {
-        const std::optional<GstStateChangeReturn> changed = SetStateWithin(pipeline, state, kStopTimeoutMs);
+        const std::optional<GstStateChangeReturn> changed = ChangeStateWithin(pipeline, state, kPrerollTimeoutMs);
         stuck = !changed;
-        if (!changed || *changed == GST_STATE_CHANGE_FAILURE || error)
-            return false;
-        return GetStateWithin(pipeline, kPrerollTimeout) == GST_STATE_CHANGE_SUCCESS && !error;
+        return changed == GST_STATE_CHANGE_SUCCESS && !bus.error;
     }
 };
 
@@ -138,7 +125,7 @@ bool RipDecoder::Pull()
     const gint64 deadline = g_get_monotonic_time() + kStallTimeoutUs;
     GstSample* sample = nullptr;
     while (!sample) {
-        if (m_pipeline->error)
+        if (m_pipeline->bus.error)
             return false;
         sample = gst_app_sink_try_pull_sample(GST_APP_SINK(m_pipeline->sink), kPullSlice);
         if (!sample && gst_app_sink_is_eos(GST_APP_SINK(m_pipeline->sink))) {

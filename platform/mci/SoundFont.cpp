@@ -1,7 +1,6 @@
 #include "platform/mci/SoundFont.h"
 
 #include <QFile>
-#include <QSettings>
 #include <sys/stat.h>
 
 #include "platform/drives/RealFileAccess.h"
@@ -32,11 +31,8 @@ QString ChooseSoundFont(const QString& configured, const QStringList& systemFont
     return systemFonts.isEmpty() ? configured : systemFonts.back();
 }
 
-QString FindSoundFont()
+QString FindSoundFont(const QString& configured)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenda"),
-                       QStringLiteral("Lirabox"));
-    const QString configured = settings.value(QStringLiteral("Settings/SoundFont")).toString();
     return ChooseSoundFont(configured, {QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
                                         QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")});
 }

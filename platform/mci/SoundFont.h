@@ -6,11 +6,11 @@
 
 namespace mci {
 
-// The SoundFont handed to the MIDI synthesizer: the setting "SoundFont" of
-// the [Settings] group when set, else the system's default General MIDI
+// The SoundFont handed to the MIDI synthesizer: configured (the text of the
+// setting "SoundFont") when set, else the system's default General MIDI
 // font, else TimGM6mb. Left to itself the synthesizer would take whichever
 // .sf2 file it finds first.
-QString FindSoundFont();
+QString FindSoundFont(const QString& configured);
 
 // The choice FindSoundFont makes. A configured file that does not exist is
 // kept, so that MIDI fails to open as the setting deserves; one that exists

@@ -1,9 +1,11 @@
 target_sources(lirabox_platform PRIVATE)
 target_sources(lirabox_platform PRIVATE
   mci/GstAudioOutput.h mci/GstAudioOutput.cpp
+  mci/GstBusRecord.h mci/GstBusRecord.cpp
   mci/GstFilePlayer.h mci/GstFilePlayer.cpp mci/GstStateWait.h
   mci/GstMediaWindow.h mci/GstMediaWindow.cpp
   mci/GstPlayFailure.h mci/GstPlayFailure.cpp
+  mci/MediaEngine.h mci/MediaEngine.cpp
   mci/SoundFont.h mci/SoundFont.cpp
   mci/VideoWidget.h mci/VideoWidget.cpp)
 target_sources(lirabox_platform PRIVATE

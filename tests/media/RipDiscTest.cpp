@@ -133,7 +133,7 @@ protected:
     int m_made = 0;
     QString m_good;
     drives::DriveMap m_drives;
-    mci::RealCdSystem m_cd;
+    mci::RealCdSystem m_cd{m_drives};
     platform::ScopedServices m_scope{platform::Services{}};
 };
 

@@ -74,7 +74,7 @@ protected:
 
     QTemporaryDir m_dir;
     drives::DriveMap m_drives;
-    mci::RealCdSystem m_cd;
+    mci::RealCdSystem m_cd{m_drives};
     platform::ScopedServices m_scope{platform::Services{}};
 };
 
