@@ -264,12 +264,12 @@ TEST_F(SettingsTest, ValuesReadAsQSettingsReadsThem)
         "a\\\nb", "tail\\ ", "=eq", "\"\"", "", "\xef\xbb\xbfmark", "half\"open",
     };
     QByteArray file = "[Settings]\n";
-    for (qsizetype i = 0; i < std::size(values); ++i)
+    for (qsizetype i = 0; i < std::ssize(values); ++i)
         file += "V" + QByteArray::number(i) + "=" + values[i] + "\n";
     WriteConfig(file);
     const SettingsStore store;
     QSettings reference(ConfigFile(), QSettings::IniFormat);
-    for (qsizetype i = 0; i < std::size(values); ++i) {
+    for (qsizetype i = 0; i < std::ssize(values); ++i) {
         const QString name = "V" + QString::number(i);
         const QVariant expected = reference.value("Settings/" + name);
         EXPECT_EQ(store.Read(name).value_or("<absent>"), expected.isValid() ? expected.toString() : "<absent>")
