@@ -148,8 +148,10 @@ protected:
 private:
     BOOL Fail(const QString& message);
     bool EntryDrive(const QString& entry, QString& drive);
-    // Closes whatever device is open, file window or CD, and kills the timer.
-    void CloseEntryDevice();
+    // Closes whatever device is open, file window or CD, and kills the timer;
+    // a stopped file is first rewound when asked.
+    enum class Rewind { No, Yes };
+    void CloseEntryDevice(Rewind rewind = Rewind::No);
     void CloseCdDevice();
     // Posts a command on the player's own behalf (the end of an entry, a
     // skipped failure): it is dropped when the user moved on before it runs.

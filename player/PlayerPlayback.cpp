@@ -268,10 +268,12 @@ void CPlayerDlg::CloseCdDevice()
     }
 }
 
-void CPlayerDlg::CloseEntryDevice()
+void CPlayerDlg::CloseEntryDevice(Rewind rewind)
 {
     StopTimer();
     m_mciWnd.Stop();
+    if (rewind == Rewind::Yes)
+        m_mciWnd.SeekToStart();
     m_mciWnd.Close();
     CloseCdDevice();
     m_pauseSaved = false;
@@ -282,14 +284,7 @@ void CPlayerDlg::CloseEntryDevice()
 void CPlayerDlg::OnStop()
 {
     UserMoved();
-    StopTimer();
-    m_mciWnd.Stop();
-    m_mciWnd.SeekToStart();
-    m_mciWnd.Close();
-    CloseCdDevice();
-    m_pauseSaved = false;
-    m_entryStarted = false;
-    m_failedTicks = 0;
+    CloseEntryDevice(Rewind::Yes);
     m_failedInRow = 0;
     ResetToIdle();
 }
