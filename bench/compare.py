@@ -253,7 +253,8 @@ def main():
     ap.add_argument("--lirabox", action="append", default=[], metavar="[LABEL=]PATH",
                     help="a lirabox binary; repeat to compare builds (default build/lirabox)")
     ap.add_argument("--runs", type=int, default=3)
-    ap.add_argument("--window", type=float, default=30.0, help="seconds of playback measured")
+    ap.add_argument("--window", type=float, default=30.0,
+                    help="seconds of playback measured (CPU is counted in 10 ms ticks: 30 s gives ±0.0003 s/s)")
     ap.add_argument("--length", type=int, default=120, help="seconds of generated media")
     ap.add_argument("--quick", action="store_true", help="one run, 8 s window")
     ap.add_argument("--kinds", default="wav,midi,cd,window,big")
