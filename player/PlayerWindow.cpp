@@ -146,7 +146,10 @@ BOOL CPlayerDlg::OnInitDialog()
         SetCollectionCaption(m_state.m_collectionPath);
         if (drives::DriveMap* map = platform::GetServices().drives)
             map->SetCollectionPath(m_state.m_collectionPath);
-        m_state.m_entries.append(*entries);
+        if (m_state.m_entries.isEmpty())
+            m_state.m_entries = std::move(*entries);
+        else
+            m_state.m_entries.append(*entries);
         m_entryCount = m_state.m_entries.size();
         FillTitleList();
         if (m_state.m_flags & kFlagShuffle)
