@@ -1,5 +1,7 @@
 #include "platform/mci/CdSectorReader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 #include <cstring>
@@ -11,6 +13,29 @@ namespace {
 constexpr int kRetries = 5;
 
 void IgnoreProgress(long, paranoia_cb_mode_t) {}
+
+bool IsImage(CdIo_t* cdio)
+{
+    const driver_id_t driver = cdio_get_driver_id(cdio);
+    return driver == DRIVER_BINCUE || driver == DRIVER_CDRDAO || driver == DRIVER_NRG;
+}
+
+// Where a plain read has to stop and start again: libcdio finds the file
+// offset of a read's first sector only, and an image may keep its tracks
+// apart (an NRG's map, a table of contents naming a file per track).
+std::vector<std::int32_t> TrackBounds(CdIo_t* cdio)
+{
+    std::vector<std::int32_t> bounds;
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    if (first != CDIO_INVALID_TRACK && count != CDIO_INVALID_TRACK)
+        for (int t = first; t < first + count; ++t)
+            bounds.push_back(cdio_get_track_lsn(cdio, static_cast<track_t>(t)));
+    bounds.push_back(cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK));
+    std::erase(bounds, CDIO_INVALID_LSN);
+    std::sort(bounds.begin(), bounds.end());
+    return bounds;
+}
 
 }  // namespace
 
@@ -29,7 +54,23 @@ struct CdSectorReader::Handles {
 
 std::unique_ptr<CdSectorReader> CdSectorReader::Create(CdIo_t* cdio, std::mutex& mutex, std::int32_t from)
 {
+    bool image;
+    {
+        std::lock_guard lock(mutex);
+        image = IsImage(cdio);
+    }
+    return Create(cdio, mutex, from, image ? SectorReading::Plain : SectorReading::Paranoia);
+}
+
+std::unique_ptr<CdSectorReader> CdSectorReader::Create(CdIo_t* cdio, std::mutex& mutex, std::int32_t from,
+                                                       SectorReading reading)
+{
     std::lock_guard lock(mutex);
+    if (reading == SectorReading::Plain) {
+        auto reader = std::unique_ptr<CdSectorReader>(new CdSectorReader(cdio, mutex, from, nullptr));
+        reader->m_runEnds = TrackBounds(cdio);
+        return reader;
+    }
     auto handles = std::make_unique<Handles>();
     char* messages = nullptr;
     handles->drive = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, &messages);
@@ -44,11 +85,11 @@ std::unique_ptr<CdSectorReader> CdSectorReader::Create(CdIo_t* cdio, std::mutex&
         return nullptr;
     cdio_paranoia_modeset(handles->paranoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
     cdio_paranoia_seek(handles->paranoia, from, SEEK_SET);
-    return std::unique_ptr<CdSectorReader>(new CdSectorReader(mutex, std::move(handles)));
+    return std::unique_ptr<CdSectorReader>(new CdSectorReader(cdio, mutex, from, std::move(handles)));
 }
 
-CdSectorReader::CdSectorReader(std::mutex& mutex, std::unique_ptr<Handles> handles)
-    : m_mutex(mutex), m_handles(std::move(handles))
+CdSectorReader::CdSectorReader(CdIo_t* cdio, std::mutex& mutex, std::int32_t from, std::unique_ptr<Handles> handles)
+    : m_cdio(cdio), m_mutex(mutex), m_handles(std::move(handles)), m_next(from)
 {
 }
 
@@ -61,6 +102,11 @@ CdSectorReader::~CdSectorReader()
 int CdSectorReader::Read(std::uint8_t* out, int count)
 {
     std::lock_guard lock(m_mutex);
+    return m_handles ? ReadParanoia(out, count) : ReadPlain(out, count);
+}
+
+int CdSectorReader::ReadParanoia(std::uint8_t* out, int count)
+{
     for (int i = 0; i < count; ++i) {
         const int16_t* sector = cdio_paranoia_read_limited(m_handles->paranoia, IgnoreProgress, kRetries);
         if (!sector)
@@ -68,6 +114,46 @@ int CdSectorReader::Read(std::uint8_t* out, int count)
         std::memcpy(out + static_cast<std::size_t>(i) * kSectorBytes, sector, kSectorBytes);
     }
     return count;
+}
+
+int CdSectorReader::ReadPlain(std::uint8_t* out, int count)
+{
+    int done = 0;
+    while (done < count) {
+        const auto bound = std::upper_bound(m_runEnds.begin(), m_runEnds.end(), m_next);
+        const int run = bound == m_runEnds.end() ? count - done : std::min<std::int32_t>(count - done, *bound - m_next);
+        const int got = ReadRun(out + static_cast<std::size_t>(done) * kSectorBytes, run);
+        m_next += got;
+        done += got;
+        if (got < run)
+            break;
+    }
+    // An image holds its samples little-endian.
+    if constexpr (std::endian::native == std::endian::big) {
+        auto* samples = reinterpret_cast<std::uint16_t*>(out);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(done) * kSectorBytes / 2; ++i)
+            samples[i] = static_cast<std::uint16_t>(samples[i] << 8 | samples[i] >> 8);
+    }
+    return done;
+}
+
+int CdSectorReader::ReadRun(std::uint8_t* out, int count)
+{
+    // A read that starts inside the image's data and runs past its end
+    // succeeds all the same and leaves the rest of out as it was: out is
+    // cleared first, and the last sector asked for alone tells whether the
+    // data reached it. A sector the data reaches only partly reads, as
+    // ReadableEnd counts it, with silence after the data.
+    std::memset(out, 0, static_cast<std::size_t>(count) * kSectorBytes);
+    if (cdio_read_audio_sectors(m_cdio, out, m_next, static_cast<unsigned>(count)) != DRIVER_OP_SUCCESS)
+        return 0;
+    std::uint8_t last[kSectorBytes];
+    if (count == 1 || cdio_read_audio_sector(m_cdio, last, m_next + count - 1) == DRIVER_OP_SUCCESS)
+        return count;
+    int read = 1;
+    while (read < count && cdio_read_audio_sector(m_cdio, last, m_next + read) == DRIVER_OP_SUCCESS)
+        ++read;
+    return read;
 }
 
 }  // namespace mci

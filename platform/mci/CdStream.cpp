@@ -18,8 +18,14 @@ namespace {
 // Sectors per buffer: 66 ms. Larger buffers make pause positions and the end
 // of stream run ahead of what was heard.
 constexpr int kChunkSectors = 5;
-// What appsrc holds before a push blocks: half a second.
+// Sectors per read and per push, a list of buffers over one block: a third
+// of a second. The first read is one buffer, so that the output prerolls
+// as soon as a drive gives its first sectors.
+constexpr int kReadSectors = 5 * kChunkSectors;
+// What appsrc holds before a push blocks: half a second, so that each list
+// it takes lets exactly one more in and the reader wakes once per read.
 constexpr guint64 kQueueBytes = kSectorsPerSecond / 2 * kSectorBytes;
+static_assert(kQueueBytes > kReadSectors * kSectorBytes && kQueueBytes <= 2 * kReadSectors * kSectorBytes);
 
 }  // namespace
 
@@ -136,23 +142,32 @@ void CdStream::Feed(Shared& shared)
     std::int32_t sector = shared.from;
     std::uint64_t pushed = 0;
     while (!shared.stop && sector < shared.end) {
-        const int count = std::min<std::int32_t>(kChunkSectors, shared.end - sector);
-        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * kSectorBytes, nullptr);
+        const int count = std::min<std::int32_t>(pushed == 0 ? kChunkSectors : kReadSectors, shared.end - sector);
+        GstBuffer* block = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * kSectorBytes, nullptr);
         GstMapInfo map;
-        gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+        gst_buffer_map(block, &map, GST_MAP_WRITE);
         const int got = shared.reader->Read(map.data, count);
-        gst_buffer_unmap(buffer, &map);
+        gst_buffer_unmap(block, &map);
         if (got < count)
             shared.readFailed = true;
         if (got <= 0) {
-            gst_buffer_unref(buffer);
+            gst_buffer_unref(block);
             break;
         }
-        gst_buffer_set_size(buffer, static_cast<gssize>(got) * kSectorBytes);
-        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(pushed, GST_SECOND, kSectorsPerSecond);
-        GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(got, GST_SECOND, kSectorsPerSecond);
-        pushed += static_cast<std::uint64_t>(got);
-        if (gst_app_src_push_buffer(source, buffer) != GST_FLOW_OK || got < count)
+        // Buffers of kChunkSectors that share the block's memory.
+        GstBufferList* list = gst_buffer_list_new_sized(static_cast<guint>((got + kChunkSectors - 1) / kChunkSectors));
+        for (int at = 0; at < got; at += kChunkSectors) {
+            const int sectors = std::min(kChunkSectors, got - at);
+            GstBuffer* buffer =
+                gst_buffer_copy_region(block, GST_BUFFER_COPY_MEMORY, static_cast<gsize>(at) * kSectorBytes,
+                                       static_cast<gsize>(sectors) * kSectorBytes);
+            GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(pushed, GST_SECOND, kSectorsPerSecond);
+            GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(sectors, GST_SECOND, kSectorsPerSecond);
+            pushed += static_cast<std::uint64_t>(sectors);
+            gst_buffer_list_add(list, buffer);
+        }
+        gst_buffer_unref(block);
+        if (gst_app_src_push_buffer_list(source, list) != GST_FLOW_OK || got < count)
             break;
         sector += got;
     }
