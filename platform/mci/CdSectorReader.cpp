@@ -20,20 +20,27 @@ bool IsImage(CdIo_t* cdio)
     return driver == DRIVER_BINCUE || driver == DRIVER_CDRDAO || driver == DRIVER_NRG;
 }
 
-// Where a plain read has to stop and start again: libcdio finds the file
-// offset of a read's first sector only, and an image may keep its tracks
-// apart (an NRG's map, a table of contents naming a file per track).
-std::vector<std::int32_t> TrackBounds(CdIo_t* cdio)
+// Where a plain read has to stop and start again, ascending, the lead-out
+// last: libcdio finds the file offset of a read's first sector only, and an
+// image may keep its tracks apart (an NRG's map, a table of contents naming a
+// file per track). A cue sheet's lead-out comes from the size of its .bin and
+// may lie before the starts of its last tracks.
+std::vector<std::int32_t> ReadBounds(CdIo_t* cdio)
 {
+    const lsn_t leadOut = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
+    if (leadOut == CDIO_INVALID_LSN)
+        return {};
     std::vector<std::int32_t> bounds;
     const track_t first = cdio_get_first_track_num(cdio);
     const track_t count = cdio_get_num_tracks(cdio);
     if (first != CDIO_INVALID_TRACK && count != CDIO_INVALID_TRACK)
-        for (int t = first; t < first + count; ++t)
-            bounds.push_back(cdio_get_track_lsn(cdio, static_cast<track_t>(t)));
-    bounds.push_back(cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK));
-    std::erase(bounds, CDIO_INVALID_LSN);
+        for (int t = first; t < first + count; ++t) {
+            const lsn_t start = cdio_get_track_lsn(cdio, static_cast<track_t>(t));
+            if (start != CDIO_INVALID_LSN && start < leadOut)
+                bounds.push_back(start);
+        }
     std::sort(bounds.begin(), bounds.end());
+    bounds.push_back(leadOut);
     return bounds;
 }
 
@@ -68,7 +75,7 @@ std::unique_ptr<CdSectorReader> CdSectorReader::Create(CdIo_t* cdio, std::mutex&
     std::lock_guard lock(mutex);
     if (reading == SectorReading::Plain) {
         auto reader = std::unique_ptr<CdSectorReader>(new CdSectorReader(cdio, mutex, from, nullptr));
-        reader->m_runEnds = TrackBounds(cdio);
+        reader->m_runEnds = ReadBounds(cdio);
         return reader;
     }
     auto handles = std::make_unique<Handles>();
@@ -120,8 +127,11 @@ int CdSectorReader::ReadPlain(std::uint8_t* out, int count)
 {
     int done = 0;
     while (done < count) {
+        // Nothing past the lead-out, as on a drive.
         const auto bound = std::upper_bound(m_runEnds.begin(), m_runEnds.end(), m_next);
-        const int run = bound == m_runEnds.end() ? count - done : std::min<std::int32_t>(count - done, *bound - m_next);
+        if (bound == m_runEnds.end())
+            break;
+        const int run = std::min<std::int32_t>(count - done, *bound - m_next);
         const int got = ReadRun(out + static_cast<std::size_t>(done) * kSectorBytes, run);
         m_next += got;
         done += got;

@@ -33,8 +33,8 @@ public:
     CdSectorReader& operator=(const CdSectorReader&) = delete;
 
     // Reads up to count sectors, in native byte order, into out; returns the
-    // number read, fewer only at a read error (a plain reader: where the
-    // image's data ends).
+    // number read, fewer only at a read error (a plain reader: at the
+    // lead-out or where the image's data ends).
     int Read(std::uint8_t* out, int count) override;
 
 private:
@@ -48,7 +48,7 @@ private:
     std::mutex& m_mutex;
     std::unique_ptr<Handles> m_handles;  // paranoia's; none for a plain reader
     std::int32_t m_next;                 // the plain reader's next sector
-    std::vector<std::int32_t> m_runEnds;  // track starts and the lead-out, ascending
+    std::vector<std::int32_t> m_runEnds;  // track starts before the lead-out, then the lead-out
 };
 
 }  // namespace mci
