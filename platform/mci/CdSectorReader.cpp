@@ -14,6 +14,10 @@ constexpr int kRetries = 5;
 
 void IgnoreProgress(long, paranoia_cb_mode_t) {}
 
+// Left at the start of a plain read's last sector: still there after the
+// read, the image's data may have ended before that sector.
+constexpr std::uint8_t kUnreadMark[4] = {0x5a, 0xa5, 0x3c, 0xc3};
+
 bool IsImage(CdIo_t* cdio)
 {
     const driver_id_t driver = cdio_get_driver_id(cdio);
@@ -150,18 +154,23 @@ int CdSectorReader::ReadPlain(std::uint8_t* out, int count)
 int CdSectorReader::ReadRun(std::uint8_t* out, int count)
 {
     // A read that starts inside the image's data and runs past its end
-    // succeeds all the same and leaves the rest of out as it was: out is
-    // cleared first, and the last sector asked for alone tells whether the
-    // data reached it. A sector the data reaches only partly reads, as
-    // ReadableEnd counts it, with silence after the data.
-    std::memset(out, 0, static_cast<std::size_t>(count) * kSectorBytes);
+    // succeeds all the same and leaves the rest of out as it was. So out is
+    // cleared first, but for the mark: gone, the data reached the last
+    // sector. A sector the data reaches only partly reads, as ReadableEnd
+    // counts it, with silence after the data.
+    const std::size_t bytes = static_cast<std::size_t>(count) * kSectorBytes;
+    std::uint8_t* const lastSector = out + bytes - kSectorBytes;
+    std::memset(out, 0, bytes);
+    std::memcpy(lastSector, kUnreadMark, sizeof kUnreadMark);
     if (cdio_read_audio_sectors(m_cdio, out, m_next, static_cast<unsigned>(count)) != DRIVER_OP_SUCCESS)
         return 0;
-    std::uint8_t last[kSectorBytes];
-    if (count == 1 || cdio_read_audio_sector(m_cdio, last, m_next + count - 1) == DRIVER_OP_SUCCESS)
+    if (std::memcmp(lastSector, kUnreadMark, sizeof kUnreadMark) != 0)
         return count;
+    // The data ends before the last sector, or that sector begins with the
+    // mark itself: ask sector by sector. The first one read, as the read began.
+    std::uint8_t sector[kSectorBytes];
     int read = 1;
-    while (read < count && cdio_read_audio_sector(m_cdio, last, m_next + read) == DRIVER_OP_SUCCESS)
+    while (read < count && cdio_read_audio_sector(m_cdio, sector, m_next + read) == DRIVER_OP_SUCCESS)
         ++read;
     return read;
 }
