@@ -1,6 +1,6 @@
 #pragma once
-// Where a play's sectors come from (private to platform/mci): a drive or an
-// image through paranoia, or a rip's files.
+// Where a play's sectors come from (private to platform/mci): a drive
+// through paranoia, a disc image read plainly, or a rip's files.
 
 #include <cstdint>
 

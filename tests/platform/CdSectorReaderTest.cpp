@@ -4,9 +4,12 @@
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cdio/cdio.h>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <string>
+#include <utility>
 
 #include "platform/drives/CdioSetup.h"
 #include "platform/mci/CdSectorReader.h"
