@@ -1,5 +1,5 @@
 // The "cdaudio" device on a disc image: how long from open to sound, and how
-// much CPU a second of playback costs (read-ahead thread, paranoia, pipeline).
+// much CPU a second of playback costs (the reading thread and the pipeline).
 // Audio goes to "fakesink sync=true" unless LIRABOX_AUDIO_SINK says otherwise.
 #include <QCoreApplication>
 #include <QElapsedTimer>
