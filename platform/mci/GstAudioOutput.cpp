@@ -2,8 +2,23 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <cstring>
+#include <gst/audio/gstaudiobasesink.h>
 
 namespace mci {
+namespace {
+
+// GstAudioBaseSink's buffer-time and latency-time, in microseconds.
+constexpr gint64 kDeviceBufferUs = 200'000;
+constexpr gint64 kDeviceBlockUs = 40'000;
+
+void OnDeviceSinkAdded(GstBin*, GstElement* element, gpointer)
+{
+    if (GST_IS_AUDIO_BASE_SINK(element))
+        g_object_set(element, "buffer-time", kDeviceBufferUs, "latency-time", kDeviceBlockUs, nullptr);
+}
+
+}  // namespace
 
 bool EnsureGstreamer()
 {
@@ -38,6 +53,13 @@ GstElement* MakeAudioOutput(QString* error)
         return nullptr;
     }
     return bin;
+}
+
+void UseLargeDeviceBlocks(GstElement* output)
+{
+    GstElementFactory* factory = gst_element_get_factory(output);
+    if (factory && std::strcmp(GST_OBJECT_NAME(factory), "autoaudiosink") == 0)
+        g_signal_connect(output, "element-added", G_CALLBACK(OnDeviceSinkAdded), nullptr);
 }
 
 }  // namespace mci

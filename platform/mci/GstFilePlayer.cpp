@@ -6,25 +6,33 @@
 #include "platform/mci/GstAudioOutput.h"
 #include "platform/mci/GstBusRecord.h"
 #include "platform/mci/GstStateChange.h"
+#include "platform/mci/MidiSynth.h"
 #include "platform/mci/SoundFont.h"
 
 #include <QFile>
 #include <atomic>
 #include <cstring>
+#include <fcntl.h>
 #include <gst/app/gstappsink.h>
+#include <gst/base/gsttypefindhelper.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
+#include <unistd.h>
+#include <utility>
 
 namespace mci {
 
 namespace {
 
 constexpr int kLateErrorWaitMs = 200;
-// fluiddec's default gain of 0.2 plays General MIDI files at about -35 to
-// -30 dBFS RMS with peaks near -18 dBFS. At 1.0 a tune of melody, chords, bass
-// and drums peaks at -4 dBFS (RMS -21 dBFS), near a WAV mastered to full
-// scale; more gain starts to clip dense files.
-constexpr double kMidiSynthGain = 1.0;
+// What the type finders look at to tell audio-only files from the rest.
+constexpr qsizetype kTypeFindBytes = 64 * 1024;
+// Blocks of synthesized MIDI handed to the output: 1/kMidiBlockParts s,
+// 100 ms. fluiddec gives one buffer per 10 ms tick of the MIDI parser, each
+// a wake-up of the output's thread. (Decoders give WAV in 40 ms buffers,
+// left as they are: a stream's buffers are what an identity in the output
+// bin counts.)
+constexpr int kMidiBlockParts = 10;
 // playbin: video and audio only. No subtitles, colour balance or
 // deinterlacer in the chain, and no software volume: the volume is the
 // system mixer's, and GStreamer 1.22's playsink leaks its volume element
@@ -41,6 +49,7 @@ struct GstFilePlayer::Shared {
     GstElement* pipeline = nullptr;
     GstElement* videoSink = nullptr;  // owned by the pipeline
     GstElement* audioSink = nullptr;  // owned by the pipeline
+    GstElement* synth = nullptr;      // our own reference; MIDI only
     bool autoAudio = false;
     QByteArray soundFont;
     // Warnings counted: those of the audio output.
@@ -68,6 +77,103 @@ void OnElementSetup(GstElement*, GstElement* element, gpointer data)
     if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "fluiddec") != 0)
         return;
     g_object_set(element, "soundfont", shared->soundFont.constData(), "synth-gain", kMidiSynthGain, nullptr);
+}
+
+// How a file is played: audio-only files in a pipeline of their own, the
+// rest (a picture, or a container that may hold one) in playbin.
+enum class Chain { Playbin, Audio, Midi };
+
+Chain ChainFor(const QByteArray& nativePath)
+{
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Chain::Playbin;
+    QByteArray head(kTypeFindBytes, Qt::Uninitialized);
+    const ssize_t got = ::read(fd, head.data(), size_t(head.size()));
+    ::close(fd);
+    if (got <= 0)
+        return Chain::Playbin;
+    const qsizetype dot = nativePath.lastIndexOf('.');
+    const QByteArray extension = dot < 0 ? QByteArray() : nativePath.mid(dot + 1);
+    GstCaps* caps = gst_type_find_helper_for_data_with_extension(
+        nullptr, reinterpret_cast<const guint8*>(head.constData()), gsize(got),
+        extension.isEmpty() ? nullptr : extension.constData(), nullptr);
+    if (!caps)
+        return Chain::Playbin;
+    const QByteArray type = gst_structure_get_name(gst_caps_get_structure(caps, 0));
+    gst_caps_unref(caps);
+    if (type == "audio/midi" || type == "audio/riff-midi")
+        return MidiSynthPool::Available() ? Chain::Midi : Chain::Playbin;
+    return type.startsWith("audio/") ? Chain::Audio : Chain::Playbin;
+}
+
+// Joins blocks of raw audio into larger ones, unchanged; nullptr when the
+// element is not installed (gstreamer1.0-plugins-bad), which only costs
+// wake-ups.
+GstElement* MakeBlockJoiner(int partsOfSecond)
+{
+    GstElement* joiner = gst_element_factory_make("audiobuffersplit", nullptr);
+    if (joiner)
+        g_object_set(joiner, "output-buffer-duration", 1, partsOfSecond, nullptr);
+    return joiner;
+}
+
+// decodebin's audio goes on to the rest of the chain.
+void OnDecodedPad(GstElement*, GstPad* pad, gpointer data)
+{
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps)
+        caps = gst_pad_query_caps(pad, nullptr);
+    const bool audio = caps && gst_caps_get_size(caps) > 0
+                       && g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+    if (caps)
+        gst_caps_unref(caps);
+    GstPad* next = gst_element_get_static_pad(static_cast<GstElement*>(data), "sink");
+    if (audio && !gst_pad_is_linked(next))
+        gst_pad_link(pad, next);
+    gst_object_unref(next);
+}
+
+// source ! middle... ! [joiner] ! audioconvert ! audioresample ! output, in
+// a new pipeline; source and middle are linked by the caller. Takes the
+// floating elements; nullptr when an element is missing.
+GstElement* AudioPipeline(std::initializer_list<GstElement*> front, GstElement* joiner, GstElement* output,
+                          GstElement** chainStart)
+{
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    bool complete = convert && resample;
+    for (GstElement* element : front)
+        complete = complete && element;
+    if (!complete) {
+        for (GstElement* element : front)
+            if (element)
+                gst_object_unref(gst_object_ref_sink(element));
+        for (GstElement* element : {joiner, convert, resample, output})
+            if (element)
+                gst_object_unref(gst_object_ref_sink(element));
+        return nullptr;
+    }
+    auto* pipeline = GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr)));
+    for (GstElement* element : front)
+        gst_bin_add(GST_BIN(pipeline), element);
+    for (GstElement* element : {joiner, convert, resample, output})
+        if (element)
+            gst_bin_add(GST_BIN(pipeline), element);
+    *chainStart = joiner ? joiner : convert;
+    if ((joiner && !gst_element_link(joiner, convert)) || !gst_element_link_many(convert, resample, output, nullptr)) {
+        gst_object_unref(pipeline);
+        return nullptr;
+    }
+    return pipeline;
+}
+
+GstElement* MakeFileSource(const QByteArray& nativePath)
+{
+    GstElement* source = gst_element_factory_make("filesrc", nullptr);
+    if (source)
+        g_object_set(source, "location", nativePath.constData(), nullptr);
+    return source;
 }
 
 void DeliverSample(Shared* shared, GstSample* sample)
@@ -174,7 +280,8 @@ GstFilePlayer::~GstFilePlayer()
     Shutdown();
 }
 
-bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting)
+bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting,
+                         std::shared_ptr<MidiSynthPool> synths)
 {
     Shutdown();
     Shared& s = *m_shared;
@@ -189,47 +296,110 @@ bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting)
         s.bus.RecordError(QStringLiteral("not a regular file"));
         return false;
     }
-    GError* uriError = nullptr;
-    gchar* uri = gst_filename_to_uri(nativePath.constData(), &uriError);
-    g_clear_error(&uriError);
-    if (!uri) {
-        s.bus.RecordError(QStringLiteral("not a file path"));
-        return false;
-    }
-
-    s.pipeline = gst_element_factory_make("playbin", nullptr);
     QString audioError;
     GstElement* audio = MakeAudioOutput(&audioError);
-    GstElement* video = MakeVideoSink(&s);
-    if (!s.pipeline || !audio || !video) {
-        g_free(uri);
-        if (audio)
-            gst_object_unref(gst_object_ref_sink(audio));
-        if (video)
-            gst_object_unref(gst_object_ref_sink(video));
-        if (s.pipeline)
-            gst_object_unref(gst_object_ref_sink(s.pipeline));
-        s.pipeline = nullptr;
+    if (!audio) {
         s.bus.RecordError(audioError.isEmpty() ? QStringLiteral("missing GStreamer element") : audioError);
         return false;
     }
-    gst_object_ref_sink(s.pipeline);
-    s.audioSink = audio;
-    s.videoSink = video;
-    s.bus.warningSource = audio;
+    UseLargeDeviceBlocks(audio);
     GstElementFactory* audioFactory = gst_element_get_factory(audio);
     s.autoAudio = audioFactory && std::strcmp(GST_OBJECT_NAME(audioFactory), "autoaudiosink") == 0;
     s.soundFont = QFile::encodeName(FindSoundFont(soundFontSetting));
-    g_object_set(s.pipeline, "uri", uri, "video-sink", video, "audio-sink", audio, "flags", kPlayFlags, nullptr);
-    g_free(uri);
-    g_signal_connect(s.pipeline, "element-setup", G_CALLBACK(OnElementSetup), &s);
+    m_synths = std::move(synths);
+    bool built = false;
+    switch (ChainFor(nativePath)) {
+    case Chain::Midi:
+        built = BuildMidi(nativePath, audio);
+        break;
+    case Chain::Audio:
+        built = BuildAudio(nativePath, audio);
+        break;
+    case Chain::Playbin:
+        built = BuildPlaybin(nativePath, audio);
+        break;
+    }
+    if (!built) {
+        if (s.synth)
+            MidiSynthPool::Release(std::exchange(s.synth, nullptr));
+        if (!s.bus.error)
+            s.bus.RecordError(QStringLiteral("missing GStreamer element"));
+        return false;
+    }
+    s.audioSink = audio;
+    s.bus.warningSource = audio;
     s.bus.Attach(s.pipeline);
 
     if (!WaitForPreroll()) {
         Shutdown();
         return false;
     }
-    m_picture = PictureOf(s.videoSink);
+    m_picture = s.videoSink ? PictureOf(s.videoSink) : QSize();
+    return true;
+}
+
+bool GstFilePlayer::BuildPlaybin(const QByteArray& nativePath, GstElement* audio)
+{
+    Shared& s = *m_shared;
+    GError* uriError = nullptr;
+    gchar* uri = gst_filename_to_uri(nativePath.constData(), &uriError);
+    g_clear_error(&uriError);
+    GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
+    GstElement* video = MakeVideoSink(&s);
+    if (!uri || !pipeline || !video) {
+        for (GstElement* element : {audio, video, pipeline})
+            if (element)
+                gst_object_unref(gst_object_ref_sink(element));
+        if (!uri)
+            s.bus.RecordError(QStringLiteral("not a file path"));
+        g_free(uri);
+        return false;
+    }
+    s.pipeline = GST_ELEMENT(gst_object_ref_sink(pipeline));
+    s.videoSink = video;
+    g_object_set(s.pipeline, "uri", uri, "video-sink", video, "audio-sink", audio, "flags", kPlayFlags, nullptr);
+    g_free(uri);
+    g_signal_connect(s.pipeline, "element-setup", G_CALLBACK(OnElementSetup), &s);
+    return true;
+}
+
+bool GstFilePlayer::BuildAudio(const QByteArray& nativePath, GstElement* audio)
+{
+    GstElement* source = MakeFileSource(nativePath);
+    GstElement* decode = gst_element_factory_make("decodebin", nullptr);
+    GstElement* chainStart = nullptr;
+    GstElement* pipeline = AudioPipeline({source, decode}, nullptr, audio, &chainStart);
+    if (!pipeline)
+        return false;
+    if (!gst_element_link(source, decode)) {
+        gst_object_unref(pipeline);
+        return false;
+    }
+    g_signal_connect(decode, "pad-added", G_CALLBACK(OnDecodedPad), chainStart);
+    m_shared->pipeline = pipeline;
+    return true;
+}
+
+bool GstFilePlayer::BuildMidi(const QByteArray& nativePath, GstElement* audio)
+{
+    Shared& s = *m_shared;
+    s.synth = m_synths ? m_synths->Take(s.soundFont) : MidiSynthPool::Make(s.soundFont);
+    if (!s.synth) {
+        gst_object_unref(gst_object_ref_sink(audio));
+        return false;
+    }
+    GstElement* source = MakeFileSource(nativePath);
+    GstElement* parse = gst_element_factory_make("midiparse", nullptr);
+    GstElement* chainStart = nullptr;
+    GstElement* pipeline =
+        AudioPipeline({source, parse, s.synth}, MakeBlockJoiner(kMidiBlockParts), audio, &chainStart);
+    if (!pipeline)
+        return false;
+    if (!gst_element_link_many(source, parse, s.synth, chainStart, nullptr)) {
+        gst_object_unref(pipeline);
+        return false;
+    }
+    s.pipeline = pipeline;
     return true;
 }
 
@@ -264,6 +434,8 @@ void GstFilePlayer::Shutdown()
 {
     Shared& s = *m_shared;
     if (s.pipeline) {
+        if (s.synth)
+            KeepSynth();
         // NULL joins the streaming threads; only then may the pipeline go.
         if (s.stuck || !SetStateWithin(s.pipeline, GST_STATE_NULL, kStopTimeoutMs)) {
             Abandon();
@@ -272,6 +444,8 @@ void GstFilePlayer::Shutdown()
         BusRecord::Detach(s.pipeline);
         gst_object_unref(s.pipeline);
     }
+    if (s.synth)
+        MidiSynthPool::Release(std::exchange(s.synth, nullptr));
     s.pipeline = nullptr;
     s.videoSink = nullptr;
     s.audioSink = nullptr;
@@ -279,6 +453,24 @@ void GstFilePlayer::Shutdown()
     s.bus.eos = false;
     s.bus.warning = false;
     m_picture = QSize();
+}
+
+void GstFilePlayer::KeepSynth()
+{
+    Shared& s = *m_shared;
+    // A synthesizer that saw an error starts afresh next time.
+    if (!m_synths || s.stuck || s.bus.error)
+        return;
+    // READY ends the streaming threads and leaves the SoundFont loaded.
+    if (!SetStateWithin(s.pipeline, GST_STATE_READY, kStopTimeoutMs)) {
+        s.stuck = true;
+        return;
+    }
+    GstState state = GST_STATE_VOID_PENDING;
+    if (gst_element_get_state(s.synth, &state, nullptr, 0) != GST_STATE_CHANGE_SUCCESS || state != GST_STATE_READY)
+        return;
+    gst_bin_remove(GST_BIN(s.pipeline), s.synth);
+    m_synths->Keep(std::exchange(s.synth, nullptr));
 }
 
 void GstFilePlayer::Abandon()

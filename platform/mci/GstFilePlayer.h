@@ -5,12 +5,17 @@
 
 #include <QImage>
 #include <QSize>
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
 
+typedef struct _GstElement GstElement;
+
 namespace mci {
+
+class MidiSynthPool;
 
 class GstFilePlayer {
 public:
@@ -31,7 +36,10 @@ public:
     // wait on GStreamer's threads, here or at shutdown, lasts more than a few
     // seconds. MIDI plays with the SoundFont that
     // FindSoundFont(soundFontSetting) chooses.
-    bool Open(const QString& path, const QString& soundFontSetting = {});
+    // synths, when given, keeps the synthesizer loaded from one MIDI file to
+    // the next.
+    bool Open(const QString& path, const QString& soundFontSetting = {},
+              std::shared_ptr<MidiSynthPool> synths = {});
     // GStreamer's reason for the last failure, with the plug-in found missing.
     QString ErrorText() const;
 
@@ -53,12 +61,20 @@ public:
     struct Shared;
 
 private:
+    // The pipeline for the file, taking audio; false when an element is
+    // missing (audio is then freed).
+    bool BuildPlaybin(const QByteArray& nativePath, GstElement* audio);
+    bool BuildAudio(const QByteArray& nativePath, GstElement* audio);
+    bool BuildMidi(const QByteArray& nativePath, GstElement* audio);
     bool WaitForPreroll();
+    // Hands the synthesizer of a MIDI pipeline to m_synths, loaded.
+    void KeepSynth();
     void Shutdown();
     // Gives up a pipeline whose state change never returned.
     void Abandon();
 
     std::unique_ptr<Shared> m_shared;
+    std::shared_ptr<MidiSynthPool> m_synths;
     QSize m_picture;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/mci/GstFilePlayer.h"
 #include "platform/mci/GstPlayFailure.h"
+#include "platform/mci/MidiSynth.h"
 #include "platform/mci/VideoWidget.h"
 #include "res/Strings.h"
 
@@ -41,18 +42,22 @@ QString ModeText(long mode)
 
 }  // namespace
 
-GstMediaFactory::GstMediaFactory(QString soundFontSetting) : m_soundFontSetting(std::move(soundFontSetting)) {}
+GstMediaFactory::GstMediaFactory(QString soundFontSetting)
+    : m_soundFontSetting(std::move(soundFontSetting)), m_synths(std::make_shared<MidiSynthPool>())
+{
+}
 
 std::unique_ptr<MediaWindow> GstMediaFactory::Create(QWidget* parent, unsigned style, const QString& path)
 {
-    return GstMediaWindow::Open(parent, style, path, m_soundFontSetting);
+    return GstMediaWindow::Open(parent, style, path, m_soundFontSetting, m_synths);
 }
 
 std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path,
-                                                     const QString& soundFontSetting)
+                                                     const QString& soundFontSetting,
+                                                     std::shared_ptr<MidiSynthPool> synths)
 {
     std::unique_ptr<GstMediaWindow> window(new GstMediaWindow(style, path));
-    if (!window->OpenFile(parent, soundFontSetting)) {
+    if (!window->OpenFile(parent, soundFontSetting, std::move(synths))) {
         ReportPlayFailure(path, window->m_player->ErrorText());
         return nullptr;
     }
@@ -89,9 +94,10 @@ GstMediaWindow::~GstMediaWindow()
     }
 }
 
-bool GstMediaWindow::OpenFile(QWidget* parent, const QString& soundFontSetting)
+bool GstMediaWindow::OpenFile(QWidget* parent, const QString& soundFontSetting,
+                              std::shared_ptr<MidiSynthPool> synths)
 {
-    if (!m_player->Open(m_path, soundFontSetting))
+    if (!m_player->Open(m_path, soundFontSetting, std::move(synths)))
         return false;
     m_length = m_player->DurationMs().value_or(kUnknownLength);
     MakeWidget(parent);

@@ -6,6 +6,7 @@ target_sources(lirabox_platform PRIVATE
   mci/GstMediaWindow.h mci/GstMediaWindow.cpp
   mci/GstPlayFailure.h mci/GstPlayFailure.cpp
   mci/MediaEngine.h mci/MediaEngine.cpp
+  mci/MidiSynth.h mci/MidiSynth.cpp
   mci/SoundFont.h mci/SoundFont.cpp
   mci/VideoWidget.h mci/VideoWidget.cpp)
 target_sources(lirabox_platform PRIVATE
