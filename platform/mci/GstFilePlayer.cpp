@@ -49,7 +49,6 @@ struct GstFilePlayer::Shared {
     GstElement* pipeline = nullptr;
     GstElement* videoSink = nullptr;  // owned by the pipeline
     GstElement* audioSink = nullptr;  // owned by the pipeline
-    GstElement* synth = nullptr;      // our own reference; MIDI only
     bool autoAudio = false;
     QByteArray soundFont;
     // Warnings counted: those of the audio output.
@@ -103,7 +102,7 @@ Chain ChainFor(const QByteArray& nativePath)
     const QByteArray type = gst_structure_get_name(gst_caps_get_structure(caps, 0));
     gst_caps_unref(caps);
     if (type == "audio/midi" || type == "audio/riff-midi")
-        return MidiSynthPool::Available() ? Chain::Midi : Chain::Playbin;
+        return MidiSynthAvailable() ? Chain::Midi : Chain::Playbin;
     return type.startsWith("audio/") ? Chain::Audio : Chain::Playbin;
 }
 
@@ -280,8 +279,7 @@ GstFilePlayer::~GstFilePlayer()
     Shutdown();
 }
 
-bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting,
-                         std::shared_ptr<MidiSynthPool> synths)
+bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting)
 {
     Shutdown();
     Shared& s = *m_shared;
@@ -306,7 +304,6 @@ bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting,
     GstElementFactory* audioFactory = gst_element_get_factory(audio);
     s.autoAudio = audioFactory && std::strcmp(GST_OBJECT_NAME(audioFactory), "autoaudiosink") == 0;
     s.soundFont = QFile::encodeName(FindSoundFont(soundFontSetting));
-    m_synths = std::move(synths);
     bool built = false;
     switch (ChainFor(nativePath)) {
     case Chain::Midi:
@@ -320,8 +317,6 @@ bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting,
         break;
     }
     if (!built) {
-        if (s.synth)
-            MidiSynthPool::Release(std::exchange(s.synth, nullptr));
         if (!s.bus.error)
             s.bus.RecordError(QStringLiteral("missing GStreamer element"));
         return false;
@@ -382,24 +377,19 @@ bool GstFilePlayer::BuildAudio(const QByteArray& nativePath, GstElement* audio)
 
 bool GstFilePlayer::BuildMidi(const QByteArray& nativePath, GstElement* audio)
 {
-    Shared& s = *m_shared;
-    s.synth = m_synths ? m_synths->Take(s.soundFont) : MidiSynthPool::Make(s.soundFont);
-    if (!s.synth) {
-        gst_object_unref(gst_object_ref_sink(audio));
-        return false;
-    }
     GstElement* source = MakeFileSource(nativePath);
     GstElement* parse = gst_element_factory_make("midiparse", nullptr);
+    GstElement* synth = MakeMidiSynth(m_shared->soundFont);
     GstElement* chainStart = nullptr;
     GstElement* pipeline =
-        AudioPipeline({source, parse, s.synth}, MakeBlockJoiner(kMidiBlockParts), audio, &chainStart);
+        AudioPipeline({source, parse, synth}, MakeBlockJoiner(kMidiBlockParts), audio, &chainStart);
     if (!pipeline)
         return false;
-    if (!gst_element_link_many(source, parse, s.synth, chainStart, nullptr)) {
+    if (!gst_element_link_many(source, parse, synth, chainStart, nullptr)) {
         gst_object_unref(pipeline);
         return false;
     }
-    s.pipeline = pipeline;
+    m_shared->pipeline = pipeline;
     return true;
 }
 
@@ -434,8 +424,6 @@ void GstFilePlayer::Shutdown()
 {
     Shared& s = *m_shared;
     if (s.pipeline) {
-        if (s.synth)
-            KeepSynth();
         // NULL joins the streaming threads; only then may the pipeline go.
         if (s.stuck || !SetStateWithin(s.pipeline, GST_STATE_NULL, kStopTimeoutMs)) {
             Abandon();
@@ -444,8 +432,6 @@ void GstFilePlayer::Shutdown()
         BusRecord::Detach(s.pipeline);
         gst_object_unref(s.pipeline);
     }
-    if (s.synth)
-        MidiSynthPool::Release(std::exchange(s.synth, nullptr));
     s.pipeline = nullptr;
     s.videoSink = nullptr;
     s.audioSink = nullptr;
@@ -453,24 +439,6 @@ void GstFilePlayer::Shutdown()
     s.bus.eos = false;
     s.bus.warning = false;
     m_picture = QSize();
-}
-
-void GstFilePlayer::KeepSynth()
-{
-    Shared& s = *m_shared;
-    // A synthesizer that saw an error starts afresh next time.
-    if (!m_synths || s.stuck || s.bus.error)
-        return;
-    // READY ends the streaming threads and leaves the SoundFont loaded.
-    if (!SetStateWithin(s.pipeline, GST_STATE_READY, kStopTimeoutMs)) {
-        s.stuck = true;
-        return;
-    }
-    GstState state = GST_STATE_VOID_PENDING;
-    if (gst_element_get_state(s.synth, &state, nullptr, 0) != GST_STATE_CHANGE_SUCCESS || state != GST_STATE_READY)
-        return;
-    gst_bin_remove(GST_BIN(s.pipeline), s.synth);
-    m_synths->Keep(std::exchange(s.synth, nullptr));
 }
 
 void GstFilePlayer::Abandon()

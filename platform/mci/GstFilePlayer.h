@@ -15,8 +15,6 @@ typedef struct _GstElement GstElement;
 
 namespace mci {
 
-class MidiSynthPool;
-
 class GstFilePlayer {
 public:
     // Receives a deep copy of each frame (QImage::Format_RGB32) on a streaming thread.
@@ -36,10 +34,7 @@ public:
     // wait on GStreamer's threads, here or at shutdown, lasts more than a few
     // seconds. MIDI plays with the SoundFont that
     // FindSoundFont(soundFontSetting) chooses.
-    // synths, when given, keeps the synthesizer loaded from one MIDI file to
-    // the next.
-    bool Open(const QString& path, const QString& soundFontSetting = {},
-              std::shared_ptr<MidiSynthPool> synths = {});
+    bool Open(const QString& path, const QString& soundFontSetting = {});
     // GStreamer's reason for the last failure, with the plug-in found missing.
     QString ErrorText() const;
 
@@ -67,14 +62,11 @@ private:
     bool BuildAudio(const QByteArray& nativePath, GstElement* audio);
     bool BuildMidi(const QByteArray& nativePath, GstElement* audio);
     bool WaitForPreroll();
-    // Hands the synthesizer of a MIDI pipeline to m_synths, loaded.
-    void KeepSynth();
     void Shutdown();
     // Gives up a pipeline whose state change never returned.
     void Abandon();
 
     std::unique_ptr<Shared> m_shared;
-    std::shared_ptr<MidiSynthPool> m_synths;
     QSize m_picture;
 };
 

@@ -2,7 +2,6 @@
 
 #include "platform/mci/GstFilePlayer.h"
 #include "platform/mci/GstPlayFailure.h"
-#include "platform/mci/MidiSynth.h"
 #include "platform/mci/VideoWidget.h"
 #include "res/Strings.h"
 
@@ -42,22 +41,18 @@ QString ModeText(long mode)
 
 }  // namespace
 
-GstMediaFactory::GstMediaFactory(QString soundFontSetting)
-    : m_soundFontSetting(std::move(soundFontSetting)), m_synths(std::make_shared<MidiSynthPool>())
-{
-}
+GstMediaFactory::GstMediaFactory(QString soundFontSetting) : m_soundFontSetting(std::move(soundFontSetting)) {}
 
 std::unique_ptr<MediaWindow> GstMediaFactory::Create(QWidget* parent, unsigned style, const QString& path)
 {
-    return GstMediaWindow::Open(parent, style, path, m_soundFontSetting, m_synths);
+    return GstMediaWindow::Open(parent, style, path, m_soundFontSetting);
 }
 
 std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path,
-                                                     const QString& soundFontSetting,
-                                                     std::shared_ptr<MidiSynthPool> synths)
+                                                     const QString& soundFontSetting)
 {
     std::unique_ptr<GstMediaWindow> window(new GstMediaWindow(style, path));
-    if (!window->OpenFile(parent, soundFontSetting, std::move(synths))) {
+    if (!window->OpenFile(parent, soundFontSetting)) {
         ReportPlayFailure(path, window->m_player->ErrorText());
         return nullptr;
     }
@@ -94,10 +89,9 @@ GstMediaWindow::~GstMediaWindow()
     }
 }
 
-bool GstMediaWindow::OpenFile(QWidget* parent, const QString& soundFontSetting,
-                              std::shared_ptr<MidiSynthPool> synths)
+bool GstMediaWindow::OpenFile(QWidget* parent, const QString& soundFontSetting)
 {
-    if (!m_player->Open(m_path, soundFontSetting, std::move(synths)))
+    if (!m_player->Open(m_path, soundFontSetting))
         return false;
     m_length = m_player->DurationMs().value_or(kUnknownLength);
     MakeWidget(parent);

@@ -14,7 +14,6 @@
 namespace mci {
 
 class GstFilePlayer;
-class MidiSynthPool;
 class VideoWidget;
 
 class GstMediaFactory final : public MediaFactory {
@@ -26,19 +25,15 @@ public:
 
 private:
     QString m_soundFontSetting;
-    // The MIDI synthesizer, loaded once for all the windows made here.
-    std::shared_ptr<MidiSynthPool> m_synths;
 };
 
 class GstMediaWindow final : public MediaWindow {
 public:
     // With a parent the window is a child of it and shows only once there is
     // a picture; without one it is a top-level window sized by the movie.
-    // MIDI plays with the SoundFont that FindSoundFont(soundFontSetting)
-    // chooses, on a synthesizer of synths when given.
+    // MIDI plays with the SoundFont that FindSoundFont(soundFontSetting) chooses.
     static std::unique_ptr<GstMediaWindow> Open(QWidget* parent, unsigned style, const QString& path,
-                                                const QString& soundFontSetting = {},
-                                                std::shared_ptr<MidiSynthPool> synths = {});
+                                                const QString& soundFontSetting = {});
     ~GstMediaWindow() override;
 
     long Length() override { return m_length; }
@@ -59,7 +54,7 @@ private:
     enum class State { Stopped, Playing, Paused };
 
     GstMediaWindow(unsigned style, const QString& path);
-    bool OpenFile(QWidget* parent, const QString& soundFontSetting, std::shared_ptr<MidiSynthPool> synths);
+    bool OpenFile(QWidget* parent, const QString& soundFontSetting);
     void MakeWidget(QWidget* parent);
     void OnFrame(const QImage& frame);  // streaming thread
     void OnStreamEnd();                 // streaming thread

@@ -54,6 +54,7 @@ TEST(MediaLeak, ClosedWindowsLeaveNoElementBehind)
     ASSERT_TRUE(WriteWavTone(files[0], 440, 2000));
     ASSERT_TRUE(WriteMidiTune(files[1], 2000));
     ASSERT_TRUE(WriteAvi(files[2], 2000, 660));
+    mci::GstMediaFactory factory;
     QWidget parent;
     // Asked only while no pipeline runs: an object that a streaming thread
     // is finalizing would be taken up again by the tracer.
@@ -63,19 +64,15 @@ TEST(MediaLeak, ClosedWindowsLeaveNoElementBehind)
     EXPECT_EQ(LiveElements(), before + 1);
     gst_object_unref(probe);
     for (const QString& file : files) {
-        {
-            // A factory keeps the MIDI synthesizer loaded while it lives.
-            mci::GstMediaFactory factory;
-            for (int i = 0; i < 2; ++i) {
-                auto window = factory.Create(&parent, mci::kStyleChild, file);
-                ASSERT_NE(window, nullptr);
-                window->Play();
-                mediatest::Spin(100);
-            }
+        for (int i = 0; i < 2; ++i) {
+            auto window = factory.Create(&parent, mci::kStyleChild, file);
+            ASSERT_NE(window, nullptr);
+            window->Play();
+            mediatest::Spin(100);
         }
         EXPECT_EQ(LiveElements(), before) << file.toStdString();
     }
-    EXPECT_EQ(mci::GstMediaFactory().Create(&parent, mci::kStyleChild, dir.filePath(QStringLiteral("missing.wav"))), nullptr);
+    EXPECT_EQ(factory.Create(&parent, mci::kStyleChild, dir.filePath(QStringLiteral("missing.wav"))), nullptr);
     EXPECT_EQ(LiveElements(), before);
 }
 
