@@ -17,8 +17,8 @@
 #include <gst/base/gsttypefindhelper.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
+#include <initializer_list>
 #include <unistd.h>
-#include <utility>
 
 namespace mci {
 

@@ -3,9 +3,9 @@
 // member is for the UI thread; only the frame handler runs on a streaming
 // thread.
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
-#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
