@@ -27,11 +27,12 @@ namespace {
 constexpr int kLateErrorWaitMs = 200;
 // What the type finders look at to tell audio-only files from the rest.
 constexpr qsizetype kTypeFindBytes = 64 * 1024;
-// Blocks of synthesized MIDI handed to the output: 1/kMidiBlockParts s,
-// 100 ms. fluiddec gives one buffer per 10 ms tick of the MIDI parser, each
-// a wake-up of the output's thread. (Decoders give WAV in 40 ms buffers,
-// left as they are: a stream's buffers are what an identity in the output
-// bin counts.)
+// Blocks of audio handed to the output, each a wake-up of its thread and a
+// pass through every element: decoders give WAV in 40 ms buffers, fluiddec
+// one buffer per 10 ms tick of the MIDI parser. Audio files go in blocks of
+// 1/kAudioBlockParts s, 200 ms; MIDI in 100 ms, where synthesis is the
+// cost and ten wake-ups a second are already few.
+constexpr int kAudioBlockParts = 5;
 constexpr int kMidiBlockParts = 10;
 // playbin: video and audio only. No subtitles, colour balance or
 // deinterlacer in the chain, and no software volume: the volume is the
@@ -363,7 +364,7 @@ bool GstFilePlayer::BuildAudio(const QByteArray& nativePath, GstElement* audio)
     GstElement* source = MakeFileSource(nativePath);
     GstElement* decode = gst_element_factory_make("decodebin", nullptr);
     GstElement* chainStart = nullptr;
-    GstElement* pipeline = AudioPipeline({source, decode}, nullptr, audio, &chainStart);
+    GstElement* pipeline = AudioPipeline({source, decode}, MakeBlockJoiner(kAudioBlockParts), audio, &chainStart);
     if (!pipeline)
         return false;
     if (!gst_element_link(source, decode)) {

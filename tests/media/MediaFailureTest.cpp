@@ -109,7 +109,7 @@ TEST_F(MediaFailure, StreamFailingWhilePlayingSaysWhyOnce)
 {
     const QString path = Path("tone.wav");
     ASSERT_TRUE(testsupport::WriteWavTone(path, 440, 3000));
-    mediatest::ScopedEnv sink("LIRABOX_AUDIO_SINK", "identity error-after=20 ! fakesink sync=true");
+    mediatest::ScopedEnv sink("LIRABOX_AUDIO_SINK", "identity error-after=4 ! fakesink sync=true");
     auto window = Open(path);
     ASSERT_NE(window, nullptr);
     StderrLines stderrLines;

@@ -203,9 +203,9 @@ TEST_F(MediaEnd, StreamingErrorEndsTheFileAndPlayStartsItAgain)
     const QString path = m_dir.filePath(QStringLiteral("tone.wav"));
     ASSERT_TRUE(WriteWavTone(path, 440, 3000));
     const QString raw = m_dir.filePath(QStringLiteral("capture.raw"));
-    // identity fails the stream after 20 buffers (about 0.8 s of this file).
+    // identity fails the stream after 4 blocks of 200 ms (0.8 s of this file).
     mediatest::ScopedEnv sink("LIRABOX_AUDIO_SINK",
-                              "identity error-after=20 ! " + AudioCapture::SinkDescription(raw).toUtf8());
+                              "identity error-after=4 ! " + AudioCapture::SinkDescription(raw).toUtf8());
     auto window = m_factory.Create(nullptr, mci::kStyleChild, path);
     ASSERT_NE(window, nullptr);
     const long length = window->Length();
