@@ -1,7 +1,9 @@
 // The settings file edited in place: whatever a hand-edited file holds,
-// QSettings reads back the values written and the names removed are gone.
+// QSettings and our reader read back the values written and the names
+// removed are gone.
 // The input is the file as found.
 #include <QFile>
+#include <QHash>
 #include <QSettings>
 
 #include "app/IniText.h"
@@ -34,6 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(settings.value("Settings/History1").toString() == history);
         FUZZ_CHECK(settings.value("Settings/Anime").toString() == " 2");
         FUZZ_CHECK(!settings.contains("Settings/History3"));
+    }
+    {
+        // And so does the program's own reader.
+        QHash<QString, QString> values;
+        for (const auto& [key, text] : ini::ReadGroup(edited, QStringLiteral("Settings")))
+            values.insert(key, text);
+        FUZZ_CHECK(values.value("Skip") == "1");
+        FUZZ_CHECK(values.value("History1") == history);
+        FUZZ_CHECK(values.value("Anime") == " 2");
+        FUZZ_CHECK(!values.contains("History3"));
     }
     QFile::remove(path);
     return 0;
