@@ -30,7 +30,7 @@ constexpr ui::ControlSpec kControls[] = {
     {1038, ControlKind::ListBox, "", 139, 34, 70, 81, nullptr, ui::kSorted | ui::kToggleSelect},
     {1050, ControlKind::CheckBox, "曲の２重登録を許さない(&R)", 9, 123, 108, 10},
     {4, ControlKind::PushButton, "全てのCDの全てのﾄﾗｯｸを選択(&E)", 128, 120, 135, 14},
-    {1034, ControlKind::Picture, "", 231, 78, 18, 20, ":/icons/144-cd.svg"},
+    {1034, ControlKind::Picture, "", 231, 78, 18, 20, ":/icons/144-cd"},
 };
 
 const ui::DialogSpec kTemplate149{149, "CDﾀｲﾄﾙの選択", 270, 140, kControls};

@@ -75,7 +75,7 @@ QIcon FileKindIcon(const QString& entry, const char* fallback)
     if (icon.isNull())
         icon = QIcon::fromTheme(type.genericIconName());
     if (icon.isNull())
-        icon = QIcon(ui::RenderImage(fallback, kImageSize));
+        icon = QIcon(ui::LoadImage(fallback, kImageSize));
     return icon;
 }
 
@@ -135,9 +135,9 @@ void CCollectionDlg::SetupColumns()
 void CCollectionDlg::SetupImageList()
 {
     m_imageList.clear();
-    m_nFileImage = AddImage(QIcon(ui::RenderImage(":/icons/138-file.svg", kImageSize)));
-    m_nMissingImage = AddImage(QIcon(ui::RenderImage(":/icons/141-unknown.svg", kImageSize)));
-    m_nCdImage = AddImage(QIcon(ui::RenderImage(":/icons/150-cdtrack.svg", kImageSize)));
+    m_nFileImage = AddImage(QIcon(ui::LoadImage(":/icons/138-file", kImageSize)));
+    m_nMissingImage = AddImage(QIcon(ui::LoadImage(":/icons/141-unknown", kImageSize)));
+    m_nCdImage = AddImage(QIcon(ui::LoadImage(":/icons/150-cdtrack", kImageSize)));
 }
 
 int CCollectionDlg::AddImage(const QIcon& icon)
@@ -179,11 +179,11 @@ void CCollectionDlg::FillRows(const QStringList& entries)
         const QString tail = entry.right(4);
         int image;
         if (text::MbsICmp(tail, u".AVI") == 0)
-            image = KindImage(entry, m_nAviImage, ":/icons/kind-video.svg");
+            image = KindImage(entry, m_nAviImage, ":/icons/kind-video");
         else if (text::MbsICmp(tail, u".WAV") == 0)
-            image = KindImage(entry, m_nWavImage, ":/icons/kind-wave.svg");
+            image = KindImage(entry, m_nWavImage, ":/icons/kind-wave");
         else if (text::MbsICmp(tail, u".MID") == 0)
-            image = KindImage(entry, m_nMidImage, ":/icons/kind-midi.svg");
+            image = KindImage(entry, m_nMidImage, ":/icons/kind-midi");
         else
             image = FileExists(entry) ? m_nFileImage : m_nMissingImage;
         const collection::SplitForm split = collection::SplitEntry(entry);

@@ -19,7 +19,7 @@ constexpr ui::ControlSpec kControls[] = {
     {10, ControlKind::PushButton, "全て選択(&A)", 130, 63, 50, 14},
     {-1, ControlKind::Label, "聴きたいﾄﾗｯｸを選んで下さい(&S):", 6, 6, 114, 8},
     {1055, ControlKind::ListBox, "", 6, 18, 114, 90, nullptr, ui::kToggleSelect},
-    {-1, ControlKind::Picture, "", 146, 87, 16, 17, ":/icons/144-cd.svg"},
+    {-1, ControlKind::Picture, "", 146, 87, 16, 17, ":/icons/144-cd"},
 };
 
 const ui::DialogSpec kTemplate165{165, "CDﾀｲﾄﾙの選択", 187, 116, kControls};

@@ -33,31 +33,31 @@ constexpr ui::ControlSpec kControls[] = {
     {57671, ControlKind::PushButton, "ｵﾌﾟｼｮﾝ(&O)...", 171, 106, 50, 14},
     {57670, ControlKind::PushButton, "ﾍﾙﾌﾟ(&H)", 171, 123, 50, 14},
     {1002, ControlKind::TimeDisplay, "", 2, 4, 100, 12},
-    {1029, ControlKind::IconButton, "(&T)", 104, 3, 17, 14, ":/icons/143-timemode.svg"},
+    {1029, ControlKind::IconButton, "(&T)", 104, 3, 17, 14, ":/icons/143-timemode"},
     {1009, ControlKind::CheckBox, "ﾘﾋﾟｰﾄ(&R)", 130, 5, 39, 12},
     {1010, ControlKind::CheckBox, "ｼｬｯﾌﾙ(&S)", 176, 5, 46, 12},
-    {1003, ControlKind::IconButton, "STOP", 6, 21, 25, 15, ":/icons/130-stop.svg"},
-    {1001, ControlKind::IconButton, "(&P)", 31, 21, 25, 15, ":/icons/129-play.svg"},
-    {1004, ControlKind::IconButton, "PAUSE", 56, 21, 25, 15, ":/icons/131-pause.svg"},
-    {1012, ControlKind::IconButton, "HOME", 81, 21, 25, 15, ":/icons/142-home.svg"},
-    {1005, ControlKind::IconButton, "PRETRK", 106, 21, 25, 15, ":/icons/132-previous.svg"},
-    {1006, ControlKind::IconButton, "NEXTTRK", 131, 21, 25, 15, ":/icons/133-next.svg"},
-    {1007, ControlKind::IconButton, "EJECT", 181, 21, 25, 15, ":/icons/134-eject.svg"},
+    {1003, ControlKind::IconButton, "STOP", 6, 21, 25, 15, ":/icons/130-stop"},
+    {1001, ControlKind::IconButton, "(&P)", 31, 21, 25, 15, ":/icons/129-play"},
+    {1004, ControlKind::IconButton, "PAUSE", 56, 21, 25, 15, ":/icons/131-pause"},
+    {1012, ControlKind::IconButton, "HOME", 81, 21, 25, 15, ":/icons/142-home"},
+    {1005, ControlKind::IconButton, "PRETRK", 106, 21, 25, 15, ":/icons/132-previous"},
+    {1006, ControlKind::IconButton, "NEXTTRK", 131, 21, 25, 15, ":/icons/133-next"},
+    {1007, ControlKind::IconButton, "EJECT", 181, 21, 25, 15, ":/icons/134-eject"},
     {-1, ControlKind::Label, "ﾀｲﾄﾙ:", 6, 42, 21, 8},
     {1054, ControlKind::ComboDropList, "", 27, 40, 171, 104},
     {1008, ControlKind::Frame, "", 27, 57, 114, 75},
-    {1033, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/151-midi.svg"},
-    {1035, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/152-cd.svg"},
-    {1036, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/153-wave.svg"},
-    {1039, ControlKind::Picture, "", 73, 57, 18, 20, ":/icons/154-anim0.svg"},
-    {1040, ControlKind::Picture, "", 111, 58, 18, 20, ":/icons/155-anim1.svg"},
-    {1041, ControlKind::Picture, "", 117, 84, 18, 20, ":/icons/156-anim2.svg"},
-    {1042, ControlKind::Picture, "", 112, 114, 18, 20, ":/icons/157-anim3.svg"},
-    {1043, ControlKind::Picture, "", 74, 116, 18, 20, ":/icons/158-anim4.svg"},
-    {1044, ControlKind::Picture, "", 39, 111, 18, 20, ":/icons/159-anim5.svg"},
-    {1045, ControlKind::Picture, "", 33, 84, 18, 20, ":/icons/160-anim6.svg"},
-    {1046, ControlKind::Picture, "", 39, 58, 18, 20, ":/icons/161-anim7.svg"},
-    {1034, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/162-idle.svg"},
+    {1033, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/151-midi"},
+    {1035, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/152-cd"},
+    {1036, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/153-wave"},
+    {1039, ControlKind::Picture, "", 73, 57, 18, 20, ":/icons/154-anim0"},
+    {1040, ControlKind::Picture, "", 111, 58, 18, 20, ":/icons/155-anim1"},
+    {1041, ControlKind::Picture, "", 117, 84, 18, 20, ":/icons/156-anim2"},
+    {1042, ControlKind::Picture, "", 112, 114, 18, 20, ":/icons/157-anim3"},
+    {1043, ControlKind::Picture, "", 74, 116, 18, 20, ":/icons/158-anim4"},
+    {1044, ControlKind::Picture, "", 39, 111, 18, 20, ":/icons/159-anim5"},
+    {1045, ControlKind::Picture, "", 33, 84, 18, 20, ":/icons/160-anim6"},
+    {1046, ControlKind::Picture, "", 39, 58, 18, 20, ":/icons/161-anim7"},
+    {1034, ControlKind::Picture, "", 60, 80, 45, 27, ":/icons/162-idle"},
 };
 
 const ui::DialogSpec kTemplate102{102, "Lirabox", 228, 141, kControls, true};
@@ -78,7 +78,7 @@ int CPlayerDlg::s_animStep = 0;
 CPlayerDlg::CPlayerDlg(PlayerState& state, StateStore& store, QWidget* parent)
     : CDialog(kTemplate102, parent), m_state(state), m_store(store)
 {
-    m_hIcon = QIcon(QStringLiteral(":/icons/128-app.svg"));
+    m_hIcon = ui::LoadIcon(":/icons/128-app");
     // The end of a file is handled as soon as its stream ends, as the next
     // tick would, so the next entry follows without a pause.
     m_mciWnd.SetEndHandler([this] {

@@ -5,15 +5,18 @@
 #include <QStyle>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSvgRenderer>
 #include <QTreeWidget>
 
 #include "platform/ui/Quit.h"
@@ -23,22 +26,91 @@ namespace ui {
 namespace {
 // Height of a drop-down list's selection field in dialog units.
 constexpr int kComboBoxHeight = 13;
+
+// Reads one of our PNGs with Qt's own PNG reader, in device pixels (the
+// reader takes "@2x" in a name for a density). Left to guess the format, the
+// reader would first load every image-format plug-in (and with them the SVG
+// library) to ask each whether it reads PNG.
+QPixmap ReadPng(const QString& file)
+{
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    image.setDevicePixelRatio(1.0);
+    return QPixmap::fromImage(std::move(image));
+}
+
+QStringList RenderingsOf(const QFileInfo& picture)
+{
+    return QDir(picture.path()).entryList({picture.fileName() + QLatin1String("-*.png")}, QDir::Files);
+}
+
 }  // namespace
 
-QPixmap RenderImage(const char* resource, QSize size)
+QString ImageFile(const char* name, QSize size, int density)
+{
+    return QStringLiteral("%1-%2x%3%4.png")
+        .arg(QLatin1String(name))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(density > 1 ? QStringLiteral("@%1x").arg(density) : QString());
+}
+
+QPixmap LoadImage(const char* name, QSize size)
 {
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(size * ratio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(QString::fromUtf8(resource));
-    if (renderer.isValid()) {
+    const QSize target = size * ratio;
+    // The rendering made for this size and density, else the largest one
+    // of the picture, scaled.
+    QString file = ImageFile(name, size, ratio > 1.0 ? 2 : 1);
+    if (!QFile::exists(file)) {
+        const QFileInfo picture(QString::fromLatin1(name));
+        file.clear();
+        qint64 largest = 0;
+        for (const QString& candidate : RenderingsOf(picture)) {
+            const QString path = picture.path() + QLatin1Char('/') + candidate;
+            QImageReader reader(path, "png");
+            reader.setAutoDetectImageFormat(false);
+            const QSize found = reader.size();
+            if (qint64(found.width()) * found.height() > largest) {
+                largest = qint64(found.width()) * found.height();
+                file = path;
+            }
+        }
+    }
+    QPixmap pixmap = file.isEmpty() ? QPixmap() : ReadPng(file);
+    if (!pixmap.isNull() && pixmap.size() != target) {
+        const QPixmap scaled = pixmap.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        pixmap = QPixmap(target);
+        pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        QSizeF drawn = renderer.defaultSize().scaled(pixmap.size(), Qt::KeepAspectRatio);
-        const QPointF origin((pixmap.width() - drawn.width()) / 2, (pixmap.height() - drawn.height()) / 2);
-        renderer.render(&painter, QRectF(origin, drawn));
+        painter.drawPixmap((target.width() - scaled.width()) / 2, (target.height() - scaled.height()) / 2, scaled);
+    }
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(target);
+        pixmap.fill(Qt::transparent);
     }
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
+}
+
+QIcon LoadIcon(const char* name)
+{
+    const QFileInfo picture(QString::fromLatin1(name));
+    QIcon icon;
+    for (const QString& file : RenderingsOf(picture))
+        if (!file.contains(QLatin1Char('@')))
+            icon.addPixmap(ReadPng(picture.path() + QLatin1Char('/') + file));
+    return icon;
+}
+
+QSize ImageBox(const ControlSpec& control)
+{
+    const QSize px = DialogUnits::ToPixels(QSize(control.w, control.h));
+    if (control.kind != ControlKind::IconButton)
+        return px;
+    const int side = qMax(8, qMin(px.width(), px.height()) - 4);
+    return {side, side};
 }
 
 CDialog::CDialog(const DialogSpec& dialogTemplate, QWidget* parent) : QDialog(parent), m_spec(dialogTemplate)
@@ -137,10 +209,9 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
         if (!mnemonic.isEmpty())
             button->setShortcut(mnemonic);
         if (control.image) {
-            const QSize px = DialogUnits::ToPixels(QSize(control.w, control.h));
-            const int side = qMax(8, qMin(px.width(), px.height()) - 4);
-            button->setIcon(QIcon(RenderImage(control.image, QSize(side, side))));
-            button->setIconSize(QSize(side, side));
+            const QSize side = ImageBox(control);
+            button->setIcon(QIcon(LoadImage(control.image, side)));
+            button->setIconSize(side);
         }
         connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id, kBnClicked); });
         return button;
@@ -194,7 +265,7 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
         auto* label = new QLabel(this);
         label->setAlignment(Qt::AlignCenter);
         if (control.image)
-            label->setPixmap(RenderImage(control.image, DialogUnits::ToPixels(QSize(control.w, control.h))));
+            label->setPixmap(LoadImage(control.image, ImageBox(control)));
         return label;
     }
     case ControlKind::ListView: {

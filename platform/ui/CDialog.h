@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QIcon>
+#include <QPixmap>
 
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/WinTypes.h"
@@ -92,7 +94,17 @@ void FitCaption(QWidget* widget);
 // Condenses the font of a control until sample fits it.
 void FitText(QWidget* widget, const QString& sample);
 
-// Renders an SVG resource to a pixmap of the given size for the screen.
-QPixmap RenderImage(const char* resource, QSize size);
+// The pictures are PNG resources drawn at build time, named
+// "<name>-<w>x<h>.png" after the size in pixels at 96 DPI, with "@2x" for
+// twice the density; name is their resource path without the size
+// (":/icons/129-play").
+QString ImageFile(const char* name, QSize size, int density = 1);
+// The picture for a box of the given size on the screen: the rendering made
+// for it, or the largest one scaled to fit and centred.
+QPixmap LoadImage(const char* name, QSize size);
+// An icon of every rendering of the picture.
+QIcon LoadIcon(const char* name);
+// The size of the picture a control with an image shows.
+QSize ImageBox(const ControlSpec& control);
 
 }  // namespace ui

@@ -39,7 +39,7 @@ struct ControlSpec {
     ControlKind kind;
     const char* caption;
     int x, y, w, h;
-    const char* image = nullptr;  // resource path of an icon or bitmap
+    const char* image = nullptr;  // resource name of a picture (see ui::LoadImage)
     unsigned style = 0;
 };
 

@@ -3,6 +3,7 @@
 // that no CD device stays open.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QListWidget>
 #include <QFontMetrics>
 #include <QPushButton>
@@ -424,6 +425,21 @@ TEST(CdDialogs, EveryCaptionFitsItsControl)
     picker.m_driveRoot = QStringLiteral("E:\\");
     picker.Create();
     ExpectCaptionsFit(picker);
+}
+
+TEST(CdDialogPictures, EveryPictureWasDrawnForItsSizeAtBothDensities)
+{
+    CCdTitleDlg title;
+    CTrackPickDlg pick;
+    for (const ui::CDialog* dlg : {static_cast<ui::CDialog*>(&title), static_cast<ui::CDialog*>(&pick)}) {
+        for (const ui::ControlSpec& control : dlg->Template().controls) {
+            if (!control.image)
+                continue;
+            const QSize box = ui::ImageBox(control);
+            EXPECT_TRUE(QFile::exists(ui::ImageFile(control.image, box))) << dlg->Template().templateId;
+            EXPECT_TRUE(QFile::exists(ui::ImageFile(control.image, box, 2))) << dlg->Template().templateId;
+        }
+    }
 }
 
 }  // namespace

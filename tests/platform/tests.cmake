@@ -10,3 +10,4 @@ lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/DialogWatchdogTest.cpp dialog lirabox
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/EncodingDetectionTest.cpp unit lirabox_platform)
 find_package(Qt6 REQUIRED COMPONENTS Test)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/UiWindowsTest.cpp dialog lirabox_platform Qt6::Test)
+lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/DialogPicturesTest.cpp dialog lirabox_platform)

@@ -286,4 +286,19 @@ TEST_F(PlayerWindowTest, EveryCaptionFitsItsControl)
     }
 }
 
+TEST_F(PlayerWindowTest, EveryPictureWasDrawnForItsSizeAtBothDensities)
+{
+    CPlayerDlg dlg(m_state, m_store);
+    int pictures = 0;
+    for (const ui::ControlSpec& control : dlg.Template().controls) {
+        if (!control.image)
+            continue;
+        ++pictures;
+        const QSize box = ui::ImageBox(control);
+        EXPECT_TRUE(QFile::exists(ui::ImageFile(control.image, box))) << control.id;
+        EXPECT_TRUE(QFile::exists(ui::ImageFile(control.image, box, 2))) << control.id;
+    }
+    EXPECT_EQ(pictures, 20);
+}
+
 }  // namespace
