@@ -78,10 +78,14 @@ public:
 
 int main(int argc, char** argv)
 {
-    mci::InitMedia(&argc, &argv);
+    if (mci::HasMediaOptions(argc, argv))
+        mci::InitMedia(&argc, &argv);
     int result = 0;
     {
         QApplication application(argc, argv);
+        // GStreamer loads its registry while the window is built; the first
+        // media or CD device waits for it.
+        mci::StartMedia();
         QTranslator translator;
         if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -94,10 +98,12 @@ int main(int argc, char** argv)
         SettingsStore settings;
         drives::DriveMap driveMap = drives::DriveMap::FromSystem(settings.ReadGroup(QStringLiteral("Drives")));
         drives::RealFileAccess files(driveMap);
-        mci::GstMediaFactory media(settings.Read(QStringLiteral("SoundFont")).value_or(QString()));
-        mci::RealCdSystem cd(driveMap);
+        mci::GstMediaFactory gstMedia(settings.Read(QStringLiteral("SoundFont")).value_or(QString()));
+        mci::RealCdSystem realCd(driveMap);
+        const std::unique_ptr<mci::MediaFactory> media = mci::AfterMediaStarts(gstMedia);
+        const std::unique_ptr<mci::CdSystem> cd = mci::AfterMediaStarts(realCd);
         SystemClock clock;
-        platform::ScopedServices services({&media, &cd, &driveMap, &files, &clock, platform::ShowMessageBox,
+        platform::ScopedServices services({media.get(), cd.get(), &driveMap, &files, &clock, platform::ShowMessageBox,
                                            platform::ShowFileDialog});
 
         QStringList arguments = QCoreApplication::arguments();
