@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
+#include <vector>
 
 namespace text {
 namespace {
@@ -21,12 +22,38 @@ constexpr char16_t kEscapeLowBase = 0xDC00 + (kEscapeBase & 0x3FF);
 
 enum class ByteClass : uint8_t { Single, Lead, Invalid };
 
+constexpr uint8_t kNoRow = 0xFF;
+
+// Held for the life of the process, so kept small: two-byte codes only for
+// the lead bytes there are, and code pages of 256 UTF-16 units only for the
+// pages that have characters.
 struct Tables {
     std::array<ByteClass, 256> byteClass{};
     std::array<char16_t, 256> single{};
-    std::array<char16_t, 0x10000> pair{};    // by lead << 8 | trail
-    std::array<uint16_t, 0x10000> encode{};  // by UTF-16 unit; < 0x100 one byte
-    QHash<uint16_t, char16_t> duplicates;     // the character of each kEscapePair code
+    std::array<uint8_t, 256> leadRow{};  // row of pair per lead byte, or kNoRow
+    std::vector<char16_t> pair;           // 256 per lead byte, by trail byte
+    std::array<uint8_t, 256> encodeRow{};  // row of encode per high byte of a UTF-16 unit, or kNoRow
+    std::vector<uint16_t> encode;           // 256 per row, by low byte; < 0x100 one byte
+    QHash<uint16_t, char16_t> duplicates;  // the character of each kEscapePair code
+
+    char16_t Pair(uint8_t lead, uint8_t trail) const
+    {
+        return leadRow[lead] == kNoRow ? kInvalid : pair[leadRow[lead] * 256 + trail];
+    }
+    uint16_t Encode(char16_t c) const
+    {
+        const uint8_t row = encodeRow[c >> 8];
+        return row == kNoRow ? kNoCode : encode[row * 256 + (c & 0xFF)];
+    }
+    void SetEncode(char16_t c, uint16_t code)
+    {
+        uint8_t& row = encodeRow[c >> 8];
+        if (row == kNoRow) {
+            row = static_cast<uint8_t>(encode.size() / 256);
+            encode.resize(encode.size() + 256, kNoCode);
+        }
+        encode[row * 256 + (c & 0xFF)] = code;
+    }
 };
 
 struct IconvCloser {
@@ -88,7 +115,7 @@ bool RoundTrips(Tables& t, iconv_t encoder, char16_t c, uint16_t code)
     const uint16_t back = EncodeChar(encoder, c);
     if (back != code)
         return false;
-    t.encode[c] = code;
+    t.SetEncode(c, code);
     return true;
 }
 
@@ -97,8 +124,8 @@ std::unique_ptr<Tables> BuildTables()
     auto t = std::make_unique<Tables>();
     t->byteClass.fill(ByteClass::Invalid);
     t->single.fill(kInvalid);
-    t->pair.fill(kInvalid);
-    t->encode.fill(kNoCode);
+    t->leadRow.fill(kNoRow);
+    t->encodeRow.fill(kNoRow);
 
     const IconvHandle decoder = OpenIconv("UTF-16LE", "CP932");
     const IconvHandle encoder = OpenIconv("CP932", "UTF-16LE");
@@ -107,7 +134,7 @@ std::unique_ptr<Tables> BuildTables()
         for (int b = 0; b < 0x80; ++b) {
             t->byteClass[b] = ByteClass::Single;
             t->single[b] = static_cast<char16_t>(b);
-            t->encode[b] = static_cast<uint16_t>(b);
+            t->SetEncode(static_cast<char16_t>(b), static_cast<uint16_t>(b));
         }
         return t;
     }
@@ -132,6 +159,9 @@ std::unique_ptr<Tables> BuildTables()
     for (int lead = 0; lead < 256; ++lead) {
         if (t->byteClass[lead] != ByteClass::Lead)
             continue;
+        const size_t rowStart = t->pair.size();
+        t->leadRow[lead] = static_cast<uint8_t>(rowStart / 256);
+        t->pair.resize(rowStart + 256, kInvalid);
         for (int trail = 0; trail < 256; ++trail) {
             const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             const uint16_t index = static_cast<uint16_t>(lead << 8 | trail);
@@ -139,13 +169,15 @@ std::unique_ptr<Tables> BuildTables()
             if (DecodeCode(decoder.get(), code, 2, &c) != DecodeResult::Char)
                 continue;
             if (RoundTrips(*t, encoder.get(), c, index)) {
-                t->pair[index] = c;
+                t->pair[rowStart + trail] = c;
             } else {
-                t->pair[index] = kEscapePair;
+                t->pair[rowStart + trail] = kEscapePair;
                 t->duplicates.insert(index, c);
             }
         }
     }
+    t->pair.shrink_to_fit();
+    t->encode.shrink_to_fit();
     return t;
 }
 
@@ -184,7 +216,7 @@ QString DecodeCp932(QByteArrayView bytes)
             break;
         case ByteClass::Lead:
             if (i + 1 < size) {
-                const char16_t c = t.pair[b << 8 | in[i + 1]];
+                const char16_t c = t.Pair(b, in[i + 1]);
                 if (c == kEscapePair) {
                     out = PutEscape(PutEscape(out, b), in[i + 1]);
                     i += 2;
@@ -231,7 +263,7 @@ QByteArray EncodeCp932(QStringView text, bool* ok)
                 ++i;
             continue;
         }
-        const uint16_t code = t.encode[c];
+        const uint16_t code = t.Encode(c);
         if (code == kNoCode) {
             *out++ = '?';
             allEncoded = false;
@@ -259,7 +291,7 @@ bool CanEncodeCp932(QStringView text)
             if (c != kEscapeHigh || i + 1 >= size || !IsEscapeLow(in[i + 1]))
                 return false;
             ++i;
-        } else if (t.encode[c] == kNoCode) {
+        } else if (t.Encode(c) == kNoCode) {
             return false;
         }
     }
