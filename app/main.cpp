@@ -17,6 +17,7 @@
 #include "platform/mci/CdAudio.h"
 #include "platform/mci/GstMediaWindow.h"
 #include "platform/mci/MediaEngine.h"
+#include "platform/ui/DialogTemplate.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Quit.h"
@@ -83,6 +84,10 @@ int main(int argc, char** argv)
     int result = 0;
     {
         QApplication application(argc, argv);
+        // Message boxes, menus and tips draw with the dialogs' font too: in
+        // the default one they would load a second font file, and a third
+        // for its Japanese fallback.
+        QApplication::setFont(ui::DialogFont());
         // GStreamer loads its registry while the window is built; the first
         // media or CD device waits for it.
         mci::StartMedia();
