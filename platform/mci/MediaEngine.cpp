@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <future>
+#include <system_error>
 
 namespace mci {
 
@@ -102,7 +103,11 @@ void StartMedia()
 {
     if (gst_is_initialized() || s_starting.valid())
         return;
-    s_starting = std::async(std::launch::async, [] { gst_init(nullptr, nullptr); });
+    try {
+        s_starting = std::async(std::launch::async, [] { gst_init(nullptr, nullptr); });
+    } catch (const std::system_error&) {
+        gst_init(nullptr, nullptr);  // no thread to be had: here and now
+    }
 }
 
 void WaitForMedia()
