@@ -74,7 +74,7 @@ else
   for package in 'libqt6widgets6' 'libgstreamer1.0-0' 'libcdio19' 'gstreamer1.0-plugins-base' \
     'gstreamer1.0-plugins-good' 'gstreamer1.0-plugins-bad' 'gstreamer1.0-libav' \
     'gstreamer1.0-pulseaudio \| gstreamer1.0-alsa' 'timgm6mb-soundfont \| fluid-soundfont-gm' \
-    'fonts-ipafont-gothic' 'qt6-translations-l10n'; do
+    'fonts-ipafont-gothic' 'qt6-translations-l10n' 'libqt6svg6'; do
     grep -qE "(^|, )$package( |,|$)" <<<"$depends" || Fail "Depends lacks $package: $depends"
   done
   [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || Fail "architecture"
