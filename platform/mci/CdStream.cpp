@@ -108,12 +108,9 @@ bool CdStream::Start(QString* error)
     Shared& shared = *m_shared;
     shared.pipeline = gst_pipeline_new(nullptr);
     shared.source = source;
-    // 200 ms blocks to the output: a wake-up of its thread each.
-    GstElement* joiner = gst_element_factory_make("audiobuffersplit", nullptr);
-    if (joiner) {
-        g_object_set(joiner, "output-buffer-duration", 1, 5, nullptr);
+    GstElement* joiner = MakeBlockJoiner();
+    if (joiner)
         gst_bin_add(GST_BIN(shared.pipeline), joiner);
-    }
     gst_bin_add_many(GST_BIN(shared.pipeline), source, convert, resample, output, nullptr);
     const bool linked = joiner ? gst_element_link_many(source, joiner, convert, resample, output, nullptr)
                                : gst_element_link_many(source, convert, resample, output, nullptr);

@@ -62,4 +62,12 @@ void UseLargeDeviceBlocks(GstElement* output)
         g_signal_connect(output, "element-added", G_CALLBACK(OnDeviceSinkAdded), nullptr);
 }
 
+GstElement* MakeBlockJoiner(int partsOfSecond)
+{
+    GstElement* joiner = gst_element_factory_make("audiobuffersplit", nullptr);
+    if (joiner)
+        g_object_set(joiner, "output-buffer-duration", 1, partsOfSecond, nullptr);
+    return joiner;
+}
+
 }  // namespace mci

@@ -20,4 +20,14 @@ GstElement* MakeAudioOutput(QString* error);
 // described by LIRABOX_AUDIO_SINK is left as described.
 void UseLargeDeviceBlocks(GstElement* output);
 
+// Raw audio reaches an output in buffers of a decoder's or a reader's size,
+// each a wake-up of the output's thread and a pass through every element.
+// Audio goes on in blocks of 1/kAudioBlockParts s, 200 ms.
+inline constexpr int kAudioBlockParts = 5;
+
+// Joins blocks of raw audio into blocks of 1/partsOfSecond s, unchanged; a
+// new floating element, nullptr when audiobuffersplit is not installed
+// (gstreamer1.0-plugins-bad), which only costs wake-ups.
+GstElement* MakeBlockJoiner(int partsOfSecond = kAudioBlockParts);
+
 }  // namespace mci

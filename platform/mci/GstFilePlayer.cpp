@@ -3,6 +3,7 @@
 #include "platform/drives/RealFileAccess.h"
 #include "platform/text/FileText.h"
 
+#include "platform/drives/RealFileAccess.h"
 #include "platform/mci/GstAudioOutput.h"
 #include "platform/mci/GstBusRecord.h"
 #include "platform/mci/GstStateChange.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <atomic>
 #include <cstring>
-#include <fcntl.h>
 #include <gst/app/gstappsink.h>
 #include <gst/base/gsttypefindhelper.h>
 #include <gst/gst.h>
@@ -27,12 +27,9 @@ namespace {
 constexpr int kLateErrorWaitMs = 200;
 // What the type finders look at to tell audio-only files from the rest.
 constexpr qsizetype kTypeFindBytes = 64 * 1024;
-// Blocks of audio handed to the output, each a wake-up of its thread and a
-// pass through every element: decoders give WAV in 40 ms buffers, fluiddec
-// one buffer per 10 ms tick of the MIDI parser. Audio files go in blocks of
-// 1/kAudioBlockParts s, 200 ms; MIDI in 100 ms, where synthesis is the
-// cost and ten wake-ups a second are already few.
-constexpr int kAudioBlockParts = 5;
+// Decoders give WAV in 40 ms buffers and fluiddec one buffer per 10 ms tick
+// of the MIDI parser; both go on in larger blocks (MakeBlockJoiner). MIDI in
+// 100 ms ones: synthesis is its cost, and ten wake-ups a second are few.
 constexpr int kMidiBlockParts = 10;
 // playbin: video and audio only. No subtitles, colour balance or
 // deinterlacer in the chain, and no software volume: the volume is the
@@ -85,7 +82,8 @@ enum class Chain { Playbin, Audio, Midi };
 
 Chain ChainFor(const QByteArray& nativePath)
 {
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    // A FIFO or device would block or never end the read.
+    const int fd = drives::OpenRegularFile(nativePath);
     if (fd < 0)
         return Chain::Playbin;
     QByteArray head(kTypeFindBytes, Qt::Uninitialized);
@@ -105,17 +103,6 @@ Chain ChainFor(const QByteArray& nativePath)
     if (type == "audio/midi" || type == "audio/riff-midi")
         return MidiSynthAvailable() ? Chain::Midi : Chain::Playbin;
     return type.startsWith("audio/") ? Chain::Audio : Chain::Playbin;
-}
-
-// Joins blocks of raw audio into larger ones, unchanged; nullptr when the
-// element is not installed (gstreamer1.0-plugins-bad), which only costs
-// wake-ups.
-GstElement* MakeBlockJoiner(int partsOfSecond)
-{
-    GstElement* joiner = gst_element_factory_make("audiobuffersplit", nullptr);
-    if (joiner)
-        g_object_set(joiner, "output-buffer-duration", 1, partsOfSecond, nullptr);
-    return joiner;
 }
 
 // decodebin's audio goes on to the rest of the chain.
@@ -364,7 +351,7 @@ bool GstFilePlayer::BuildAudio(const QByteArray& nativePath, GstElement* audio)
     GstElement* source = MakeFileSource(nativePath);
     GstElement* decode = gst_element_factory_make("decodebin", nullptr);
     GstElement* chainStart = nullptr;
-    GstElement* pipeline = AudioPipeline({source, decode}, MakeBlockJoiner(kAudioBlockParts), audio, &chainStart);
+    GstElement* pipeline = AudioPipeline({source, decode}, MakeBlockJoiner(), audio, &chainStart);
     if (!pipeline)
         return false;
     if (!gst_element_link(source, decode)) {
