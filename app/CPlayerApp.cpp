@@ -31,6 +31,8 @@ constexpr OptionValue kOptions[] = {
     {"Skip", &PlayerState::m_skip, 0},
 };
 
+const QString kDrivesGroup = QStringLiteral("Drives");
+
 QString HistoryName(int number)
 {
     return QStringLiteral("History%1").arg(number);
@@ -105,6 +107,9 @@ BOOL CPlayerApp::LoadSettings()
             m_state.m_historyList.append(*path);
     m_state.m_skip = readNumber(kOptions[4]);
     m_state.m_volumeControl = store.Read(QStringLiteral("VolumeControl")).value_or(QString());
+    m_state.m_soundFont = store.Read(QStringLiteral("SoundFont")).value_or(QString());
+    m_state.m_audioOutput = store.Read(QStringLiteral("AudioOutput")).value_or(QString());
+    m_state.m_drives = store.ReadGroup(kDrivesGroup);
     return TRUE;
 }
 
@@ -112,11 +117,7 @@ BOOL CPlayerApp::SaveOptions()
 {
     SettingsStore store;
     WriteOptions(m_state, store);
-    if (!store.Commit()) {
-        platform::AfxMessageBox(res::Text(res::text::kRegistryWriteError), platform::MB_OK);
-        return FALSE;
-    }
-    return TRUE;
+    return Commit(store);
 }
 
 BOOL CPlayerApp::SaveHistory()
@@ -127,6 +128,40 @@ BOOL CPlayerApp::SaveHistory()
         store.Write(HistoryName(i), m_state.m_historyList.at(i - 1));
     for (int i = n + 1; i <= kHistoryMax; ++i)
         store.Remove(HistoryName(i));
+    return Commit(store);
+}
+
+BOOL CPlayerApp::SaveDrive(const QString& letter, const QString& target)
+{
+    SettingsStore store;
+    store.WriteIn(kDrivesGroup, letter, target);
+    m_state.m_drives.insert(letter, target);
+    return Commit(store);
+}
+
+BOOL CPlayerApp::SavePortSettings()
+{
+    SettingsStore store;
+    const QMap<QString, QString> before = store.ReadGroup(kDrivesGroup);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        if (!m_state.m_drives.contains(it.key()))
+            store.RemoveIn(kDrivesGroup, it.key());
+    for (auto it = m_state.m_drives.cbegin(); it != m_state.m_drives.cend(); ++it)
+        if (before.value(it.key()) != it.value() || !before.contains(it.key()))
+            store.WriteIn(kDrivesGroup, it.key(), it.value());
+    const auto writeOrRemove = [&store](const QString& name, const QString& value) {
+        if (value.isEmpty())
+            store.Remove(name);
+        else
+            store.Write(name, value);
+    };
+    writeOrRemove(QStringLiteral("SoundFont"), m_state.m_soundFont);
+    writeOrRemove(QStringLiteral("AudioOutput"), m_state.m_audioOutput);
+    return Commit(store);
+}
+
+BOOL CPlayerApp::Commit(SettingsStore& store)
+{
     if (!store.Commit()) {
         platform::AfxMessageBox(res::Text(res::text::kRegistryWriteError), platform::MB_OK);
         return FALSE;

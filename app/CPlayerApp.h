@@ -10,6 +10,7 @@
 #include "player/PlayerState.h"
 
 class CPlayerDlg;
+class SettingsStore;
 
 class CPlayerApp : public StateStore {
 public:
@@ -24,6 +25,8 @@ public:
     BOOL LoadSettings();
     BOOL SaveOptions() override;
     BOOL SaveHistory() override;
+    BOOL SaveDrive(const QString& letter, const QString& target) override;
+    BOOL SavePortSettings() override;
     BOOL ParseCommandLine(const QString& commandLine, QString& path, std::uint32_t& flags);
     // ParseCommandLine on the program's arguments, except that a first
     // argument naming an existing file is taken as the path as it stands.
@@ -44,4 +47,6 @@ public:
 
 private:
     BOOL CheckCommandLinePath(QString& path);
+    // Writes the store's changes; a failure is told to the user.
+    static BOOL Commit(SettingsStore& store);
 };

@@ -71,12 +71,22 @@ QMap<QString, QString> SettingsStore::ReadGroup(const QString& group) const
 
 void SettingsStore::Write(const QString& name, const QString& text)
 {
-    m_changes.append({name, text});
+    WriteIn(kGroup, name, text);
 }
 
 void SettingsStore::Remove(const QString& name)
 {
-    m_changes.append({name, std::nullopt});
+    RemoveIn(kGroup, name);
+}
+
+void SettingsStore::WriteIn(const QString& group, const QString& name, const QString& text)
+{
+    m_changes[group].append({name, text});
+}
+
+void SettingsStore::RemoveIn(const QString& group, const QString& name)
+{
+    m_changes[group].append({name, std::nullopt});
 }
 
 bool SettingsStore::Commit()
@@ -94,7 +104,9 @@ bool SettingsStore::Commit()
     } else if (!QDir().mkpath(info.absolutePath())) {
         return false;
     }
-    const QByteArray bytes = ini::EditGroup(old, kGroup, m_changes);
+    QByteArray bytes = old;
+    for (auto it = m_changes.cbegin(); it != m_changes.cend(); ++it)
+        bytes = ini::EditGroup(bytes, it.key(), it.value());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();

@@ -26,6 +26,9 @@ public:
     QMap<QString, QString> ReadGroup(const QString& group) const;
     void Write(const QString& name, const QString& text);
     void Remove(const QString& name);
+    // The same in another group, such as [Drives].
+    void WriteIn(const QString& group, const QString& name, const QString& text);
+    void RemoveIn(const QString& group, const QString& name);
     // Writes the changes out; false when the file could not be written.
     // Only the lines of the values written or removed change: every other
     // byte of the file stays as it was (see IniText.h).
@@ -34,5 +37,5 @@ public:
 private:
     QString m_path;
     QByteArray m_bytes;
-    QList<ini::Change> m_changes;
+    QMap<QString, QList<ini::Change>> m_changes;  // by group
 };

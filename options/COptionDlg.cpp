@@ -24,6 +24,7 @@ constexpr ui::ControlSpec kControls[] = {
     {1053, ControlKind::RadioButton, "*.wav | *.mid | *.avi", 9, 130, 81, 10},
     {1054, ControlKind::RadioButton, "*.avi | *.mid | *.wav", 93, 115, 81, 10},
     {1056, ControlKind::CheckBox, "ｴﾗｰ時にｽｷｯﾌﾟ再生する(&S)", 6, 150, 114, 10},
+    {COptionDlg::IDC_MORE, ControlKind::PushButton, "詳細(&E)...", 130, 147, 50, 14},
 };
 
 const ui::DialogSpec kTemplate137{137, "ｵﾌﾟｼｮﾝ", 187, 164, kControls};
@@ -47,7 +48,16 @@ BOOL COptionDlg::OnInitDialog()
     CheckDlgButton(1056, m_skipOnError != 0);
     CheckRadioButton(1030, 1032, RadioFor(1030, m_timeDisp));
     CheckRadioButton(1052, 1054, RadioFor(1052, m_filterOrder));
+    ShowControl(IDC_MORE, static_cast<bool>(m_onMoreSettings));
     return TRUE;
+}
+
+void COptionDlg::OnCommand(int id, int code)
+{
+    if (id == IDC_MORE && code == ui::kBnClicked && m_onMoreSettings)
+        m_onMoreSettings(this);
+    else
+        CDialog::OnCommand(id, code);
 }
 
 void COptionDlg::OnOK()

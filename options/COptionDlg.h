@@ -2,6 +2,8 @@
 // The options dialog (template 137): shows and collects the five options;
 // the caller reads them in before the run and out after OK.
 
+#include <functional>
+
 #include "platform/ui/CDialog.h"
 
 class COptionDlg : public ui::CDialog {
@@ -15,9 +17,15 @@ public:
     int m_skipOnError = 0;
     int m_timeDisp = 0;     // set by the caller
     int m_filterOrder = 0;  // set by the caller
+    // The "詳細" button opens the settings page over this dialog; none
+    // hides the button.
+    std::function<void(QWidget* parent)> m_onMoreSettings;
+
+    enum : int { IDC_MORE = 1057 };
 
 protected:
     BOOL OnInitDialog() override;
+    void OnCommand(int id, int code) override;
     void OnOK() override;
     void OnHelp() override;
 };

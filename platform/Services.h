@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <ctime>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -55,7 +56,7 @@ inline constexpr int IDNO = 7;
 using MessageBoxHandler = std::function<int(QWidget* parent, const QString& text, unsigned type)>;
 
 struct FileDialogRequest {
-    enum class Kind { Open, Save };
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
     QString filter;       // "desc|pattern|...||" as the string table holds it
     QString defaultExt;   // without the dot, empty for none
@@ -65,6 +66,11 @@ struct FileDialogRequest {
 // The chosen paths in the dialog's order; empty when the user cancelled.
 using FileDialogHandler = std::function<QStringList(QWidget* parent, const FileDialogRequest& request)>;
 
+// The one place that holds what a missing drive of an entry held, looked
+// for near the collection (its path) and in the usual places; nothing when
+// none or several do.
+using DriveFinder = std::function<std::optional<QString>(const QString& entry, const QString& collectionPath)>;
+
 struct Services {
     mci::MediaFactory* media = nullptr;
     mci::CdSystem* cd = nullptr;
@@ -73,6 +79,7 @@ struct Services {
     Clock* clock = nullptr;
     MessageBoxHandler messageBox;
     FileDialogHandler fileDialog;
+    DriveFinder findDrive;
 };
 
 Services& GetServices();

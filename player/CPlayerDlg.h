@@ -4,6 +4,7 @@
 // concern: window, playback, transport, progress, play order, history, commands.
 
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -121,6 +122,10 @@ public:
     void OnEditCollection();
     void OnVolume();
     void OnOptions();
+    // The settings page of the drive letters, the SoundFont and the audio
+    // output, over parent (the options dialog) or the player; OK stores them
+    // and the next entry plays with them.
+    void OnPortSettings(QWidget* parent = nullptr);
     // Takes new entries as the current collection (path already set).
     void MakeCollectionCurrent(const QStringList& entries);
     // Fills the title list from the collection's entries and selects item 0.
@@ -147,6 +152,19 @@ protected:
 
 private:
     BOOL Fail(const QString& message);
+    // Before an entry on a drive letter the drive map has no place for is
+    // failed, the user is asked where that drive is.
+    enum class DrivePlacing {
+        Known,      // the letter has a place, or the entry names none
+        Placed,     // the user gave it one: go on
+        Skipped,    // no place: the entry fails as it would have
+        Stopped,    // the user cancelled: stop
+        Abandoned,  // the user moved on meanwhile: leave everything as it is now
+    };
+    DrivePlacing PlaceDrive(const QString& entry);
+    // False when the entry must not go on: the user stopped (the player is
+    // then stopped) or moved on.
+    bool GoOnAfterPlacing(DrivePlacing placing);
     bool EntryDrive(const QString& entry, QString& drive);
     // Closes whatever device is open, file window or CD, and kills the timer;
     // a stopped file is first rewound when asked.
@@ -189,6 +207,8 @@ private:
     QTimer* m_timer = nullptr;
     bool m_destroyed = false;
     bool m_noCdDriveShown = false;
+    QSet<QChar> m_drivesAsked;    // this Play or pick
+    QSet<QChar> m_drivesSkipped;  // this run
     bool m_cdDeviceOpen = false;  // m_cdDeviceId names an open device
     QString m_cdDrive;            // the drive it was opened on
     bool m_pauseSaved = false;    // m_pausePos holds the position of this entry's pause

@@ -57,6 +57,7 @@ void CPlayerDlg::OnOptions()
     dlg.m_animation = m_state.m_anime;
     dlg.m_filterOrder = m_state.m_filter;
     dlg.m_skipOnError = m_state.m_skip;
+    dlg.m_onMoreSettings = [this](QWidget* parent) { OnPortSettings(parent); };
     if (dlg.DoModal() != ui::IDOK)
         return;
     m_state.m_aviDispInitMode = dlg.m_separateAvi == 1 ? 1 : 0;

@@ -105,6 +105,8 @@ BOOL CPlayerDlg::PlayEntry()
             m_cdRunLeft = 0;
             CloseEntryDevice();
             m_isCdTrack = TRUE;
+            if (!GoOnAfterPlacing(PlaceDrive(m_entry)))
+                return FALSE;
             const std::optional<mci::DeviceId> id = cd ? cd->Open(drive) : std::nullopt;
             if (!id)
                 return Fail(res::LoadStr(114));
@@ -122,6 +124,8 @@ BOOL CPlayerDlg::PlayEntry()
 
     const platform::FileAccess* files = platform::GetServices().files;
     if (!m_isCdTrack) {
+        if (!GoOnAfterPlacing(PlaceDrive(m_entry)))
+            return FALSE;
         if (!files || !files->Access(m_entry, platform::kAccessExists))
             return Fail(res::FormatStr(120, m_entry));
         if (!files->Access(m_entry, platform::kAccessRead))
@@ -231,6 +235,15 @@ BOOL CPlayerDlg::PlayEntry()
     m_failedInRow = 0;
     m_entryStarted = true;
     return TRUE;
+}
+
+bool CPlayerDlg::GoOnAfterPlacing(DrivePlacing placing)
+{
+    if (placing == DrivePlacing::Stopped) {
+        OnStop();
+        return false;
+    }
+    return placing != DrivePlacing::Abandoned;
 }
 
 BOOL CPlayerDlg::CountCdRun()

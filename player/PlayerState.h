@@ -4,6 +4,7 @@
 // fills it from the settings file and the command line, and hands it to the
 // player, which changes it as the user does.
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -31,6 +32,12 @@ struct PlayerState {
     // The command the volume button runs, as the user wrote it; empty for
     // the first mixer found.
     QString m_volumeControl;
+    // The settings of this port that the settings page edits: the [Drives]
+    // group (letter "C" -> folder, disc image or device), the SoundFont file
+    // (empty: the system's) and the audio output's id (empty: the default).
+    QMap<QString, QString> m_drives;
+    QString m_soundFont;
+    QString m_audioOutput;
 
     // Puts path at the head of the history: an entry for the same file moves
     // there, a full history drops its oldest. An empty path is ignored.
@@ -43,6 +50,10 @@ public:
     // Each reports a failure to the user and returns FALSE.
     virtual BOOL SaveOptions() = 0;
     virtual BOOL SaveHistory() = 0;
+    // One letter of [Drives] ("C"), as the user placed a missing drive.
+    virtual BOOL SaveDrive(const QString& letter, const QString& target) = 0;
+    // m_drives as the whole [Drives] group, m_soundFont and m_audioOutput.
+    virtual BOOL SavePortSettings() = 0;
 
 protected:
     ~StateStore() = default;

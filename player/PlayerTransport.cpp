@@ -56,6 +56,7 @@ void CPlayerDlg::OnPlay()
     UserMoved();
     m_failedInRow = 0;
     m_noCdDriveShown = false;
+    m_drivesAsked.clear();
     m_cdRunLeft = 0;
     if (ShuffleOn())
         BuildShuffleOrder(m_shuffleOrder);
@@ -265,6 +266,7 @@ void CPlayerDlg::OnSelchangeTitle()
     UserMoved();
     m_failedInRow = 0;
     m_noCdDriveShown = false;
+    m_drivesAsked.clear();
     m_cdRunLeft = 0;
     m_endReached = FALSE;
     const long mode = QueryMode();

@@ -52,6 +52,22 @@ inline constexpr const char* kVolumeControlMissing =
     "探したﾌﾟﾛｸﾞﾗﾑ: %1\n\n"
     "どれかをｲﾝｽﾄｰﾙするか、設定ﾌｧｲﾙ ~/.config/Quenda/Lirabox.conf の [Settings] に "
     "VolumeControl=ﾌﾟﾛｸﾞﾗﾑ名 を書いてください。";
+// Where a drive letter of a collection made on Windows is; %1 is the drive ("C:").
+inline constexpr const char* kDriveMissing =
+    "ﾄﾞﾗｲﾌﾞ %1 が見つかりません。\n%1 の中身がある場所(ﾌｫﾙﾀﾞ、ﾃﾞｨｽｸｲﾒｰｼﾞ、CDﾃﾞﾊﾞｲｽ)を選んでください。";
+inline constexpr const char* kDriveChoose = "ﾄﾞﾗｲﾌﾞ文字と、その中身がある場所を選んでください。";
+inline constexpr const char* kDriveFound = "(見つかった場所です。OK で使います)";
+inline constexpr const char* kDiscImageFilter =
+    "ﾃﾞｨｽｸｲﾒｰｼﾞ(*.cue;*.toc;*.nrg)|*.cue;*.toc;*.nrg|すべてのﾌｧｲﾙ(*.*)|*.*||";
+// The settings page of the drive letters, the SoundFont and the audio output.
+inline constexpr const char* kSoundFontFilter = "SoundFont(*.sf2;*.sf3)|*.sf2;*.sf3||";
+// %1 is the file, %2 the reason.
+inline constexpr const char* kSoundFontRefused = "次のSoundFontは読み込めません。\n\n%1\n%2";
+// %1 is the system's font.
+inline constexpr const char* kSoundFontDefault = "(既定: %1)";
+inline constexpr const char* kDefaultOutput = "既定の出力先";
+// An output chosen before that is not connected now; %1 is its id.
+inline constexpr const char* kOutputMissing = "%1 (見つかりません)";
 }  // namespace text
 
 // A literal text as a QString.

@@ -120,9 +120,35 @@ void DriveMap::RefreshDetected()
     QStringList detected = m_detect();
     if (detected == m_detected)
         return;
+    Rebuild(detected, m_settings);
+}
+
+void DriveMap::Rebuild(const QStringList& detected, const QMap<QString, QString>& settings)
+{
     std::function<QStringList()> detect = std::move(m_detect);
-    *this = Build(detected, m_settings, m_environment);
+    const QString collectionFolder = m_collectionFolder;
+    *this = Build(detected, settings, m_environment);
     m_detect = std::move(detect);
+    m_collectionFolder = collectionFolder;
+}
+
+void DriveMap::SetDrive(const QString& drive, const QString& target)
+{
+    const char letter = LetterOf(drive);
+    if (!letter)
+        return;
+    QMap<QString, QString> settings;
+    for (auto it = m_settings.cbegin(); it != m_settings.cend(); ++it)
+        if (LetterOf(it.key()) != letter)
+            settings.insert(it.key(), it.value());
+    if (!target.isEmpty())
+        settings.insert(QString(QChar(letter)), target);
+    Rebuild(m_detected, settings);
+}
+
+void DriveMap::SetDrives(const QMap<QString, QString>& settings)
+{
+    Rebuild(m_detected, settings);
 }
 
 QStringList DriveMap::DetectCdDevices()

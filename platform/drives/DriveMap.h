@@ -46,6 +46,13 @@ public:
 
     static QStringList DetectCdDevices();
 
+    // Gives the letter ("C", "C:") a target as a [Drives] setting would, from
+    // now on and through every RefreshDetected; an empty target takes the
+    // setting away. The LIRABOX_DRIVES text still wins.
+    void SetDrive(const QString& drive, const QString& target);
+    // Replaces the whole [Drives] group.
+    void SetDrives(const QMap<QString, QString>& settings);
+
     // "X:\" for every letter that names something, in letter order.
     QStringList LogicalDriveStrings() const;
     // For a root "X:\" (or "X:", "X"): DRIVE_CDROM for devices and disc
@@ -81,6 +88,8 @@ private:
     unsigned TypeOf(const Drive& drive) const;
 
     QByteArray ResolveAsWritten(const QString& path) const;
+    // Build again from these sources, keeping the detector and the collection folder.
+    void Rebuild(const QStringList& detected, const QMap<QString, QString>& settings);
 
     std::map<char, Drive> m_drives;  // 'A'..'Z'
     QString m_collectionFolder;      // with its last separator

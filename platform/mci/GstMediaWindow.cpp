@@ -48,6 +48,11 @@ std::unique_ptr<MediaWindow> GstMediaFactory::Create(QWidget* parent, unsigned s
     return GstMediaWindow::Open(parent, style, path, m_soundFontSetting);
 }
 
+void GstMediaFactory::SetOutputSettings(const QString& soundFont, const QString&)
+{
+    m_soundFontSetting = soundFont;
+}
+
 std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path,
                                                      const QString& soundFontSetting)
 {

@@ -22,6 +22,7 @@ public:
     explicit GstMediaFactory(QString soundFontSetting = {});
 
     std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
+    void SetOutputSettings(const QString& soundFont, const QString& audioOutput) override;
 
 private:
     QString m_soundFontSetting;

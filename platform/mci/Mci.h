@@ -61,6 +61,10 @@ public:
     virtual ~MediaFactory() = default;
     // Opens the file synchronously; nullptr when it cannot be played.
     virtual std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) = 0;
+    // What every file opened from now on plays with: the text of the setting
+    // "SoundFont" (empty: the system's font) and the id of the audio output
+    // (empty: the system's default output).
+    virtual void SetOutputSettings(const QString& soundFont, const QString& audioOutput) = 0;
 };
 
 enum class StatusItem : int { Length = 1, Position = 2, NumberOfTracks = 3, Mode = 4, Ready = 7 };

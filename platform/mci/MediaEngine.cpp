@@ -21,6 +21,10 @@ public:
         WaitForMedia();
         return m_media.Create(parent, style, path);
     }
+    void SetOutputSettings(const QString& soundFont, const QString& audioOutput) override
+    {
+        m_media.SetOutputSettings(soundFont, audioOutput);
+    }
 
 private:
     MediaFactory& m_media;

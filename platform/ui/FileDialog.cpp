@@ -40,8 +40,17 @@ QStringList ToQtFilters(const QString& filter)
 
 QStringList ShowFileDialog(QWidget* parent, const FileDialogRequest& request)
 {
-    const bool save = request.kind == FileDialogRequest::Kind::Save;
-    if (!save) {
+    if (request.kind == FileDialogRequest::Kind::Folder) {
+        QFileDialog dialog(parent);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        if (!request.initialName.isEmpty())
+            dialog.setDirectory(request.initialName);
+        if (dialog.exec() != QDialog::Accepted || ui::QuitRequested())
+            return {};
+        return dialog.selectedFiles();
+    }
+    if (request.kind == FileDialogRequest::Kind::Open) {
         // Our own listing: Qt's leaves out names that are no UTF-8.
         ui::CFileOpenDlg dialog(parent, ToQtFilters(request.filter), request.multiSelect);
         if (dialog.exec() != QDialog::Accepted || ui::QuitRequested())

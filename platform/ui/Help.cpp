@@ -72,6 +72,9 @@ QString HelpPageUrl(HelpPage page)
     case HelpPage::Options:
         name = "options";
         break;
+    case HelpPage::Windows:
+        name = "windows";
+        break;
     }
     return QStringLiteral("qrc:/help/%1.html").arg(QLatin1String(name));
 }

@@ -9,7 +9,7 @@ class QWidget;
 namespace ui {
 
 // The manual's pages, one per window that has a help button.
-enum class HelpPage { Contents, Player, Collection, Cd, Options };
+enum class HelpPage { Contents, Player, Collection, Cd, Options, Windows };
 
 // The page's address in the resources ("qrc:/help/player.html").
 QString HelpPageUrl(HelpPage page);

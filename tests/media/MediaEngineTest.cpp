@@ -16,6 +16,7 @@ public:
         ready.push_back(gst_is_initialized());
         return nullptr;
     }
+    void SetOutputSettings(const QString&, const QString&) override {}
     std::vector<bool> ready;
 };
 

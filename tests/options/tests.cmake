@@ -1,2 +1,4 @@
 # The options dialog as the player's options button runs it, stored by the application.
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/COptionDlgTest.cpp dialog lirabox_options lirabox_player lirabox_app)
+# The drive question as the player asks it, and the settings page.
+lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/DriveDlgTest.cpp dialog lirabox_options lirabox_player)

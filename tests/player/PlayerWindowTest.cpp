@@ -79,6 +79,7 @@ TEST_F(PlayerWindowTest, ThreeEntriesWithFlagsCheckMinimiseAndPostPlay)
 {
     m_state.m_collectionPath = WriteCollection("three.lst", "/m/a.mid\r\n/m/b.wav\r\nE:\\ CD\xC4\xD7\xAF\xB8 03\r\n");
     m_state.m_flags = 0x0D | 0x20;
+    m_services.AddCdDrive("E:");
     RecordingPlayer dlg(m_state, m_store);
     dlg.Create();
     EXPECT_EQ(Items(dlg), QStringList({"(停止)", "a", "b", "E:\\ CDﾄﾗｯｸ 03"}));

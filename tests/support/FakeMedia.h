@@ -142,6 +142,14 @@ public:
     void AddFile(const QString& path, FakeMediaFile file) { m_files[path] = file; }
 
     std::unique_ptr<mci::MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
+    void SetOutputSettings(const QString& soundFont, const QString& audioOutput) override
+    {
+        m_soundFont = soundFont;
+        m_audioOutput = audioOutput;
+    }
+    // What SetOutputSettings gave last.
+    QString SoundFont() const { return m_soundFont; }
+    QString AudioOutput() const { return m_audioOutput; }
 
     struct Creation {
         QString path;
@@ -167,6 +175,8 @@ private:
     friend class FakeMediaWindow;
 
     FakeClock& m_clock;
+    QString m_soundFont;
+    QString m_audioOutput;
     std::map<QString, FakeMediaFile> m_files;
     std::vector<Creation> m_creations;
     QStringList m_requests;

@@ -8,6 +8,11 @@ TestServices::TestServices()
           [this](QWidget* parent, const QString& text, unsigned type) { return boxes.Show(parent, text, type); },
           [this](QWidget* parent, const platform::FileDialogRequest& request) {
               return dialogs.Show(parent, request);
+          },
+          [this](const QString& entry, const QString&) -> std::optional<QString> {
+              proposalRequests.append(entry);
+              const auto it = proposals.constFind(entry);
+              return it == proposals.cend() ? std::nullopt : std::optional<QString>(*it);
           }})
 {
 }

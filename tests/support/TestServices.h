@@ -36,6 +36,9 @@ public:
     FakeFileAccess files;
     MessageBoxRecorder boxes;
     FileDialogScript dialogs;
+    // What the drive finder proposes for an entry; nothing for the others.
+    QMap<QString, QString> proposals;
+    QStringList proposalRequests;  // the entries it was asked about
 
 private:
     QMap<QString, QString> m_targets;

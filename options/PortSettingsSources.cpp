@@ -1,0 +1,12 @@
+// What the settings page offers on this system.
+#include "options/CPortSettingsDlg.h"
+#include "platform/drives/DriveMap.h"
+#include "platform/mci/SoundFont.h"
+
+CPortSettingsDlg::Sources CPortSettingsDlg::Sources::FromSystem()
+{
+    Sources sources;
+    sources.cdDevices = drives::DriveMap::DetectCdDevices();
+    sources.systemSoundFont = mci::FindSoundFont(QString());
+    return sources;
+}
