@@ -2,3 +2,4 @@
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/COptionDlgTest.cpp dialog lirabox_options lirabox_player lirabox_app)
 # The drive question as the player asks it, and the settings page.
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/DriveDlgTest.cpp dialog lirabox_options lirabox_player)
+lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/PortSettingsDlgTest.cpp dialog lirabox_options lirabox_player lirabox_app)
