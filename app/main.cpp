@@ -12,6 +12,7 @@
 #include "app/SettingsStore.h"
 #include "mpris/MprisService.h"
 #include "platform/Services.h"
+#include "platform/drives/DriveFinder.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/drives/RealFileAccess.h"
 #include "platform/mci/CdAudio.h"
@@ -108,8 +109,11 @@ int main(int argc, char** argv)
         const std::unique_ptr<mci::MediaFactory> media = mci::AfterMediaStarts(gstMedia);
         const std::unique_ptr<mci::CdSystem> cd = mci::AfterMediaStarts(realCd);
         SystemClock clock;
+        const platform::DriveFinder findDrive = [](const QString& entry, const QString& collectionPath) {
+            return drives::ProposeDriveTarget(entry, drives::FindPlaces::ForUser(collectionPath));
+        };
         platform::ScopedServices services({media.get(), cd.get(), &driveMap, &files, &clock, platform::ShowMessageBox,
-                                           platform::ShowFileDialog});
+                                           platform::ShowFileDialog, findDrive});
 
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();

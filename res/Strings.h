@@ -54,7 +54,7 @@ inline constexpr const char* kVolumeControlMissing =
     "VolumeControl=ﾌﾟﾛｸﾞﾗﾑ名 を書いてください。";
 // Where a drive letter of a collection made on Windows is; %1 is the drive ("C:").
 inline constexpr const char* kDriveMissing =
-    "ﾄﾞﾗｲﾌﾞ %1 が見つかりません。\n%1 の中身がある場所(ﾌｫﾙﾀﾞ、ﾃﾞｨｽｸｲﾒｰｼﾞ、CDﾃﾞﾊﾞｲｽ)を選んでください。";
+    "ﾄﾞﾗｲﾌﾞ %1 が見つかりません。\n%1 の中身がある場所を選んでください。";
 inline constexpr const char* kDriveChoose = "ﾄﾞﾗｲﾌﾞ文字と、その中身がある場所を選んでください。";
 inline constexpr const char* kDriveFound = "(見つかった場所です。OK で使います)";
 inline constexpr const char* kDiscImageFilter =

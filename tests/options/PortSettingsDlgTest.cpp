@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -251,6 +252,26 @@ TEST(PortSettingsDlg, AnAddedLetterIsOneNotTakenAndTheListShowsItInOrder)
     EXPECT_EQ(Rows(dlg), QStringList({"D:  /dev/sr0", "Q:  /discs/a.cue"}));
     Click(dlg, ui::IDOK);
     EXPECT_EQ(dlg.m_drives, (QMap<QString, QString>{{"D", "/dev/sr0"}, {"Q", "/discs/a.cue"}}));
+}
+
+TEST(PortSettingsDlg, EveryCaptionFitsItsControl)
+{
+    testsupport::TestServices services;
+    CDriveDlg question(nullptr, CDriveDlg::Question{"W:", "W:\\MIDI\\曲.mid", QString("/home/me/win")}, {});
+    CDriveDlg edit(nullptr, CDriveDlg::Choice{"W:", "/home/me/win", {}}, {"/dev/sr0"});
+    CPortSettingsDlg page(nullptr, TwoOutputs());
+    COptionDlg options;
+    options.m_onMoreSettings = [](QWidget*) {};
+    for (ui::CDialog* dlg : std::initializer_list<ui::CDialog*>{&question, &edit, &page, &options}) {
+        dlg->Create();
+        for (QWidget* child : dlg->findChildren<QWidget*>()) {
+            if (!child->isVisibleTo(dlg))
+                continue;
+            for (const QString& line : ui::CaptionOf(child).split(u'\n', Qt::SkipEmptyParts))
+                EXPECT_LE(QFontMetrics(child->font()).horizontalAdvance(line), ui::CaptionRoom(child))
+                    << dlg->Template().templateId << " " << line.toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ usr/share/doc/lirabox/help/index.html
 usr/share/doc/lirabox/help/player.html
 usr/share/doc/lirabox/help/collection.html
 usr/share/doc/lirabox/help/cd.html
-usr/share/doc/lirabox/help/options.html"
+usr/share/doc/lirabox/help/options.html
+usr/share/doc/lirabox/help/windows.html"
 
 # 1. cmake --install into a prefix of our own.
 root="$scratch/root"

@@ -14,7 +14,9 @@
 
 #include "tests/support/MemoryStateStore.h"
 #include "editor/CCollectionDlg.h"
+#include "options/CDriveDlg.h"
 #include "options/COptionDlg.h"
+#include "options/CPortSettingsDlg.h"
 #include "platform/ui/Help.h"
 #include "player/CPlayerDlg.h"
 #include "res/Strings.h"
@@ -70,6 +72,9 @@ TEST_F(PlayerDesktopTest, HelpOpensAtThePageOfTheWindowThatAsked)
         {"player", [this] { return new CPlayerDlg(m_state, m_store); }, ui::HelpPage::Player},
         {"editor", [] { return new CCollectionDlg; }, ui::HelpPage::Collection},
         {"options", [] { return new COptionDlg; }, ui::HelpPage::Options},
+        {"drive", [] { return new CDriveDlg(nullptr, CDriveDlg::Question{"C:", "C:\\a.mid", {}}, {}); },
+         ui::HelpPage::Windows},
+        {"settings", [] { return new CPortSettingsDlg(nullptr, {}); }, ui::HelpPage::Windows},
     };
     for (const auto& c : cases) {
         std::unique_ptr<ui::CDialog> dlg(c.make());
@@ -98,7 +103,7 @@ TEST_F(PlayerDesktopTest, HelpAskedAgainReturnsToTheWindowsPage)
 TEST_F(PlayerDesktopTest, EveryHelpPageExists)
 {
     for (const ui::HelpPage page : {ui::HelpPage::Contents, ui::HelpPage::Player, ui::HelpPage::Collection,
-                                    ui::HelpPage::Cd, ui::HelpPage::Options}) {
+                                    ui::HelpPage::Cd, ui::HelpPage::Options, ui::HelpPage::Windows}) {
         const QString url = ui::HelpPageUrl(page);
         EXPECT_TRUE(QFile::exists(url.mid(3))) << url.toStdString();
     }
