@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <algorithm>
+#include <chrono>
 #include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
@@ -13,6 +14,19 @@ namespace drives {
 namespace {
 
 enum class Match { Exact, IgnoreAsciiCase };
+
+// When set, a directory listing gives up once the steady clock passes it.
+struct Limit {
+    std::optional<std::chrono::steady_clock::time_point> until;
+    bool reached = false;
+
+    bool Reached()
+    {
+        if (until && std::chrono::steady_clock::now() >= *until)
+            reached = true;
+        return reached;
+    }
+};
 
 bool Exists(const QByteArray& path)
 {
@@ -59,7 +73,7 @@ bool EqualsFolded(const QByteArray& a, const QByteArray& b, bool cp932)
 
 // The name under dir for a component spelled utf8 (or cp932 when given).
 std::optional<QByteArray> FindEntry(const QByteArray& dir, const QByteArray& utf8, const QByteArray& cp932,
-                                    Match match)
+                                    Match match, Limit& limit)
 {
     if (Exists(Join(dir, utf8)))
         return utf8;
@@ -72,6 +86,8 @@ std::optional<QByteArray> FindEntry(const QByteArray& dir, const QByteArray& utf
         return std::nullopt;
     std::vector<QByteArray> found;
     while (const dirent* entry = ::readdir(listing)) {
+        if (limit.Reached())
+            break;
         const QByteArray name(entry->d_name);
         if (EqualsFolded(name, utf8, false) || (!cp932.isEmpty() && EqualsFolded(name, cp932, true)))
             found.push_back(name);
@@ -82,7 +98,7 @@ std::optional<QByteArray> FindEntry(const QByteArray& dir, const QByteArray& utf
     return *std::min_element(found.begin(), found.end());
 }
 
-QByteArray Walk(QByteArray path, const QList<QStringView>& components, Match match)
+QByteArray Walk(QByteArray path, const QList<QStringView>& components, Match match, Limit& limit)
 {
     bool found = true;
     for (const QStringView component : components) {
@@ -93,7 +109,9 @@ QByteArray Walk(QByteArray path, const QList<QStringView>& components, Match mat
             QByteArray cp932 = text::EncodeCp932(component, &encodable);
             if (!encodable || cp932 == utf8)
                 cp932.clear();
-            name = FindEntry(path, utf8, cp932, match);
+            name = FindEntry(path, utf8, cp932, match, limit);
+            if (limit.reached)
+                return {};
             found = name.has_value();
         }
         path = Join(path, name.value_or(utf8));
@@ -123,13 +141,25 @@ QByteArray ResolvePosixPath(const QString& path)
     if (Exists(utf8))
         return utf8;
     const QByteArray base = path.startsWith(u'/') ? QByteArray("/") : QByteArray();
-    const QByteArray walked = Walk(base, SplitComponents(path, false), Match::Exact);
+    Limit none;
+    const QByteArray walked = Walk(base, SplitComponents(path, false), Match::Exact, none);
     return Exists(walked) ? walked : utf8;
 }
 
 QByteArray ResolveUnder(const QByteArray& base, const QString& rest)
 {
-    return Walk(base, SplitComponents(rest, true), Match::IgnoreAsciiCase);
+    Limit none;
+    return Walk(base, SplitComponents(rest, true), Match::IgnoreAsciiCase, none);
+}
+
+std::optional<QByteArray> ResolveUnderBefore(const QByteArray& base, const QString& rest,
+                                             std::chrono::steady_clock::time_point deadline)
+{
+    Limit limit{deadline};
+    QByteArray path = Walk(base, SplitComponents(rest, true), Match::IgnoreAsciiCase, limit);
+    if (limit.reached)
+        return std::nullopt;
+    return path;
 }
 
 }  // namespace drives

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
+#include <optional>
 
 namespace drives {
 
@@ -17,5 +19,9 @@ QByteArray ResolvePosixPath(const QString& path);
 // without regard to ASCII case; from the first one found in no form on, the
 // rest is kept as written.
 QByteArray ResolveUnder(const QByteArray& base, const QString& rest);
+// As ResolveUnder; nothing when the steady clock passes deadline while a
+// directory is listed (a huge or slow folder).
+std::optional<QByteArray> ResolveUnderBefore(const QByteArray& base, const QString& rest,
+                                             std::chrono::steady_clock::time_point deadline);
 
 }  // namespace drives

@@ -1,6 +1,7 @@
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/Cp932Test.cpp unit lirabox_platform)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/TextRulesTest.cpp unit lirabox_platform)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/DriveMapTest.cpp unit lirabox_platform)
+lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/DriveFinderTest.cpp unit lirabox_platform)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CdAudioTest.cpp media lirabox_cd)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CdSectorReaderTest.cpp media lirabox_platform)
 lirabox_add_test(${CMAKE_CURRENT_LIST_DIR}/CdStringCommandTest.cpp unit lirabox_platform)
