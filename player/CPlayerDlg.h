@@ -151,7 +151,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    BOOL Fail(const QString& message);
+    // The failure rule; reason, for stderr, says why the entry cannot play
+    // (empty where the media layer has said it).
+    BOOL Fail(const QString& message, const QString& reason = {});
     // Before an entry on a drive letter the drive map has no place for is
     // failed, the user is asked where that drive is.
     enum class DrivePlacing {

@@ -1,6 +1,7 @@
 // Opening, playing, stopping and closing one entry.
 #include <QComboBox>
 #include <QTimer>
+#include <cstdio>
 
 #include "cd/CdDrives.h"
 #include "collection/CollectionEntry.h"
@@ -17,6 +18,29 @@ namespace {
 mci::CdSystem* Cd()
 {
     return platform::GetServices().cd;
+}
+
+QString CdNotAnswering(const QString& drive)
+{
+    return QStringLiteral("the CD drive %1 does not answer").arg(drive);
+}
+
+// "drive C: is not mapped" when the path's letter has no place, else reason.
+QString DriveReason(const QString& path, const QString& reason)
+{
+    const drives::DriveMap* map = platform::GetServices().drives;
+    if (map && path.size() >= 2 && path.at(1) == u':' && path.at(0).isLetter() &&
+        map->GetDriveType(path.left(2)) == drives::DRIVE_NO_ROOT_DIR)
+        return QStringLiteral("drive %1 is not mapped").arg(path.left(2).toUpper());
+    return reason;
+}
+
+// One line on stderr for every entry that fails or is skipped.
+void ReportUnplayable(const QString& entry, const QString& reason)
+{
+    const QByteArray line = QStringLiteral("lirabox: cannot play %1: %2\n").arg(entry, reason).toLocal8Bit();
+    std::fputs(line.constData(), stderr);
+    std::fflush(stderr);
 }
 
 int EntryTrack(const QString& entry)
@@ -53,8 +77,10 @@ bool CPlayerDlg::SkipOn() const
     return m_state.m_skip == 1;
 }
 
-BOOL CPlayerDlg::Fail(const QString& message)
+BOOL CPlayerDlg::Fail(const QString& message, const QString& reason)
 {
+    if (!reason.isEmpty())
+        ReportUnplayable(m_entry, reason);
     if (SkipOn()) {
         // Skipping through a whole pass in which nothing played would spin
         // for ever with Repeat on: stop there and say so once.
@@ -99,7 +125,7 @@ BOOL CPlayerDlg::PlayEntry()
         m_isCdTrack = FALSE;
     } else {
         if (!EntryDrive(m_entry, drive))
-            return Fail(QString());
+            return Fail(QString(), QStringLiteral("no CD drive"));
         m_cdTrack = EntryTrack(m_entry);
         if (m_cdRunLeft == 0 || !m_cdDeviceOpen) {
             m_cdRunLeft = 0;
@@ -109,15 +135,15 @@ BOOL CPlayerDlg::PlayEntry()
                 return FALSE;
             const std::optional<mci::DeviceId> id = cd ? cd->Open(drive) : std::nullopt;
             if (!id)
-                return Fail(res::LoadStr(114));
+                return Fail(res::LoadStr(114), DriveReason(drive, QStringLiteral("the CD device cannot be opened")));
             m_cdDeviceId = *id;
             m_cdDeviceOpen = true;
             m_cdDrive = drive;
             const std::optional<std::uint32_t> ready = cd->Status(m_cdDeviceId, mci::StatusItem::Ready);
             if (!ready)
-                return Fail(res::LoadStr(115));
+                return Fail(res::LoadStr(115), CdNotAnswering(drive));
             if (*ready == 0)
-                return Fail(res::FormatStr(116, drive));
+                return Fail(res::FormatStr(116, drive), QStringLiteral("no disc in %1").arg(drive));
         }
         m_isCdTrack = TRUE;
     }
@@ -127,9 +153,9 @@ BOOL CPlayerDlg::PlayEntry()
         if (!GoOnAfterPlacing(PlaceDrive(m_entry)))
             return FALSE;
         if (!files || !files->Access(m_entry, platform::kAccessExists))
-            return Fail(res::FormatStr(120, m_entry));
+            return Fail(res::FormatStr(120, m_entry), DriveReason(m_entry, QStringLiteral("not found")));
         if (!files->Access(m_entry, platform::kAccessRead))
-            return Fail(res::FormatStr(121, m_entry));
+            return Fail(res::FormatStr(121, m_entry), QStringLiteral("cannot be read"));
     }
 
     const collection::EntryKind kind = collection::FileEntryKind(m_entry);
@@ -143,7 +169,7 @@ BOOL CPlayerDlg::PlayEntry()
             return Fail(res::Text(res::text::kMciInitFailed));
         m_mciWnd.SetTimeFormatMs();
     } else if (!cd->SetTimeFormatMs(m_cdDeviceId)) {
-        return Fail(res::LoadStr(115));
+        return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
     }
 
     m_titleCombo->setCurrentIndex(m_entryNumber);
@@ -152,7 +178,8 @@ BOOL CPlayerDlg::PlayEntry()
     if (m_isCdTrack) {
         const long length = cd::GetCdTrackLength(m_cdDeviceId, m_cdTrack);
         if (length < 0)
-            return Fail(res::Text(res::text::kTrackNotFound));
+            return Fail(res::Text(res::text::kTrackNotFound),
+                        QStringLiteral("no track %1 on the disc in %2").arg(m_cdTrack).arg(m_cdDrive));
         m_entryLength = static_cast<std::int32_t>(length);
     } else {
         m_entryLength = static_cast<std::int32_t>(m_mciWnd.GetLength());
@@ -200,13 +227,13 @@ BOOL CPlayerDlg::PlayEntry()
 
     const std::optional<std::uint32_t> count = cd->Status(m_cdDeviceId, mci::StatusItem::NumberOfTracks);
     if (!count)
-        return Fail(res::LoadStr(115));
+        return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
     const int n = static_cast<int>(*count);
     // The position of the track's start on the disc: the in-track position
     // is then 0 at every track's start, wherever track 1 begins.
     const std::optional<std::uint32_t> from = cd->Status(m_cdDeviceId, mci::StatusItem::Position, m_cdTrack);
     if (!from)
-        return Fail(res::LoadStr(115));
+        return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
     m_cdTrackOffset = static_cast<std::int32_t>(*from);
     m_cdFrom = *from;
     if (m_cdRunLeft != 0) {
@@ -223,7 +250,7 @@ BOOL CPlayerDlg::PlayEntry()
     if (m_cdTrack < n && e <= n) {
         const std::optional<std::uint32_t> to = cd->Status(m_cdDeviceId, mci::StatusItem::Position, e);
         if (!to)
-            return Fail(res::LoadStr(115));
+            return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
         m_cdTo = *to;
         played = cd->Play(m_cdDeviceId, m_cdFrom, m_cdTo);
     } else {
@@ -231,7 +258,7 @@ BOOL CPlayerDlg::PlayEntry()
         played = cd->Play(m_cdDeviceId, m_cdFrom, std::nullopt);
     }
     if (!played)
-        return Fail(res::LoadStr(115));
+        return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
     m_failedInRow = 0;
     m_entryStarted = true;
     return TRUE;
@@ -362,7 +389,8 @@ void CPlayerDlg::OnDeviceLost()
     const QString message = m_isCdTrack ? res::FormatStr(116, m_cdDrive) : res::FormatStr(121, m_entry);
     // A run counted on this device ends with it.
     m_cdRunLeft = 0;
-    Fail(message);
+    Fail(message, m_isCdTrack ? QStringLiteral("the CD drive %1 stopped answering").arg(m_cdDrive)
+                              : QStringLiteral("the stream failed while playing"));
 }
 
 QString CPlayerDlg::ResolvedPath(const QString& entry)
