@@ -23,7 +23,11 @@ public:
 
     std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
 
+    // The SoundFont setting of every MIDI file opened from now on. Any thread.
+    void SetSoundFontSetting(const QString& text);
+
 private:
+    std::mutex m_settingMutex;
     QString m_soundFontSetting;
 };
 
