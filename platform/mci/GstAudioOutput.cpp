@@ -1,5 +1,7 @@
 #include "platform/mci/GstAudioOutput.h"
 
+#include "platform/mci/AudioDevices.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 #include <cstring>
@@ -12,10 +14,15 @@ namespace {
 constexpr gint64 kDeviceBufferUs = 200'000;
 constexpr gint64 kDeviceBlockUs = 40'000;
 
-void OnDeviceSinkAdded(GstBin*, GstElement* element, gpointer)
+void UseLargeBlocks(GstElement* element)
 {
     if (GST_IS_AUDIO_BASE_SINK(element))
         g_object_set(element, "buffer-time", kDeviceBufferUs, "latency-time", kDeviceBlockUs, nullptr);
+}
+
+void OnDeviceSinkAdded(GstBin*, GstElement* element, gpointer)
+{
+    UseLargeBlocks(element);
 }
 
 }  // namespace
@@ -37,6 +44,8 @@ GstElement* MakeAudioOutput(QString* error)
 {
     const QByteArray description = qgetenv("LIRABOX_AUDIO_SINK").trimmed();
     if (description.isEmpty()) {
+        if (GstElement* device = AudioDevices::Instance().MakeChosenOutput())
+            return device;
         GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
         if (!sink && error)
             *error = QStringLiteral("autoaudiosink is missing");
@@ -57,6 +66,7 @@ GstElement* MakeAudioOutput(QString* error)
 
 void UseLargeDeviceBlocks(GstElement* output)
 {
+    UseLargeBlocks(output);
     GstElementFactory* factory = gst_element_get_factory(output);
     if (factory && std::strcmp(GST_OBJECT_NAME(factory), "autoaudiosink") == 0)
         g_signal_connect(output, "element-added", G_CALLBACK(OnDeviceSinkAdded), nullptr);

@@ -45,7 +45,18 @@ GstMediaFactory::GstMediaFactory(QString soundFontSetting) : m_soundFontSetting(
 
 std::unique_ptr<MediaWindow> GstMediaFactory::Create(QWidget* parent, unsigned style, const QString& path)
 {
-    return GstMediaWindow::Open(parent, style, path, m_soundFontSetting);
+    QString soundFontSetting;
+    {
+        std::lock_guard lock(m_settingMutex);
+        soundFontSetting = m_soundFontSetting;
+    }
+    return GstMediaWindow::Open(parent, style, path, soundFontSetting);
+}
+
+void GstMediaFactory::SetSoundFontSetting(const QString& text)
+{
+    std::lock_guard lock(m_settingMutex);
+    m_soundFontSetting = text;
 }
 
 void GstMediaFactory::SetOutputSettings(const QString& soundFont, const QString&)

@@ -24,7 +24,11 @@ public:
     std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
     void SetOutputSettings(const QString& soundFont, const QString& audioOutput) override;
 
+    // The SoundFont setting of every MIDI file opened from now on. Any thread.
+    void SetSoundFontSetting(const QString& text);
+
 private:
+    std::mutex m_settingMutex;
     QString m_soundFontSetting;
 };
 

@@ -2,6 +2,7 @@
 // The MIDI synthesizer of our own MIDI pipelines (private to platform/mci).
 
 #include <QByteArray>
+#include <QString>
 #include <gst/gst.h>
 
 namespace mci {
@@ -19,5 +20,10 @@ bool MidiSynthAvailable();
 // A floating fluiddec playing with soundFont at kMidiSynthGain; it loads the
 // font when it leaves NULL. nullptr when fluiddec cannot be made.
 GstElement* MakeMidiSynth(const QByteArray& soundFont);
+
+// Whether the synthesizer of MakeMidiSynth loads soundFont (a regular file:
+// a FIFO would hold the load, and us, until some writer came); false with
+// the reason in *reason otherwise.
+bool SynthLoadsSoundFont(const QByteArray& soundFont, QString* reason);
 
 }  // namespace mci

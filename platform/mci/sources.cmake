@@ -1,5 +1,7 @@
 target_sources(lirabox_platform PRIVATE)
 target_sources(lirabox_platform PRIVATE
+  mci/AudioDevices.h mci/AudioDevices.cpp
+  mci/AudioSettings.h mci/AudioSettings.cpp
   mci/GstAudioOutput.h mci/GstAudioOutput.cpp
   mci/GstBusRecord.h mci/GstBusRecord.cpp
   mci/GstFilePlayer.h mci/GstFilePlayer.cpp mci/GstStateWait.h

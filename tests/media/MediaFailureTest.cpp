@@ -8,46 +8,13 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
+using mediatest::StderrLines;
 using testsupport::AudioCapture;
-
-// Everything written to fd 2 while it lives, lines starting with "lirabox:".
-class StderrLines {
-public:
-    StderrLines()
-    {
-        m_file.open();
-        std::fflush(stderr);
-        m_saved = ::dup(2);
-        ::dup2(m_file.handle(), 2);
-    }
-    QStringList Take()
-    {
-        std::fflush(stderr);
-        ::dup2(m_saved, 2);
-        ::close(m_saved);
-        m_saved = -1;
-        m_file.seek(0);
-        const QStringList lines = QString::fromLocal8Bit(m_file.readAll()).split(QLatin1Char('\n'));
-        return lines.filter(QRegularExpression(QStringLiteral("^lirabox:")));
-    }
-    ~StderrLines()
-    {
-        if (m_saved >= 0)
-            Take();
-    }
-
-private:
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
 
 class MediaFailure : public testing::Test {
 protected:

@@ -7,6 +7,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryFile>
 #include <QThread>
 #include <chrono>
 #include <condition_variable>
@@ -16,6 +19,7 @@
 
 #include "tests/support/MediaMaker.h"
 #include <csignal>
+#include <cstdio>
 #include <mutex>
 #include <pthread.h>
 #include <thread>
@@ -95,13 +99,14 @@ private:
     std::thread m_thread;
 };
 
-// Sets an environment variable for a scope.
+// Sets an environment variable for a scope, or unsets it.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const QByteArray& value)
+    ScopedEnv(const char* name, const QByteArray& value) : ScopedEnv(name) { qputenv(name, value); }
+    explicit ScopedEnv(const char* name)
         : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_saved(qgetenv(name))
     {
-        qputenv(name, value);
+        qunsetenv(name);
     }
     ~ScopedEnv()
     {
@@ -117,6 +122,39 @@ private:
     const char* m_name;
     bool m_had;
     QByteArray m_saved;
+};
+
+// Everything written to fd 2 while it lives, lines starting with "lirabox:".
+class StderrLines {
+public:
+    StderrLines()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(m_file.handle(), 2);
+    }
+    QStringList Take()
+    {
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+        m_file.seek(0);
+        const QStringList lines = QString::fromLocal8Bit(m_file.readAll()).split(QLatin1Char('\n'));
+        return lines.filter(QRegularExpression(QStringLiteral("^lirabox:")));
+    }
+    ~StderrLines()
+    {
+        if (m_saved >= 0)
+            Take();
+    }
+    StderrLines(const StderrLines&) = delete;
+    StderrLines& operator=(const StderrLines&) = delete;
+
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
 };
 
 }  // namespace mediatest

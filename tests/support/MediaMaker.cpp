@@ -1,5 +1,7 @@
 #include "tests/support/MediaMaker.h"
 
+#include "tests/support/LittleEndian.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>
@@ -12,20 +14,6 @@
 namespace testsupport {
 
 namespace {
-
-void PutLe16(QByteArray& out, quint16 value)
-{
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void PutLe32(QByteArray& out, quint32 value)
-{
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
 
 QByteArray WavHeader(int sampleRate, int channels, quint32 dataBytes)
 {

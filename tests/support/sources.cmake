@@ -1,11 +1,13 @@
 target_sources(lirabox_testsupport PRIVATE
   support/AudioCapture.h support/AudioCapture.cpp
+  support/FakeAudioDevices.h support/FakeAudioDevices.cpp
+  support/SoundFontMaker.h support/SoundFontMaker.cpp
   support/FakeMedia.h support/FakeMedia.cpp)
 target_link_libraries(lirabox_testsupport PUBLIC PkgConfig::GST)
 
 # The media makers, also used by tools/make-demo (which cannot take the test main).
 add_library(lirabox_mediamaker STATIC
-  support/MediaMaker.h support/MediaMaker.cpp
+  support/MediaMaker.h support/MediaMaker.cpp support/LittleEndian.h
   support/DiscImageMaker.h support/DiscImageMaker.cpp)
 target_include_directories(lirabox_mediamaker PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(lirabox_mediamaker PUBLIC Qt6::Core PRIVATE PkgConfig::GST)
