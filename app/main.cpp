@@ -106,6 +106,8 @@ int main(int argc, char** argv)
         drives::RealFileAccess files(driveMap);
         mci::GstMediaFactory gstMedia(settings.Read(QStringLiteral("SoundFont")).value_or(QString()));
         mci::RealCdSystem realCd(driveMap);
+        gstMedia.SetOutputSettings(settings.Read(QStringLiteral("SoundFont")).value_or(QString()),
+                                   settings.Read(QStringLiteral("AudioOutput")).value_or(QString()));
         const std::unique_ptr<mci::MediaFactory> media = mci::AfterMediaStarts(gstMedia);
         const std::unique_ptr<mci::CdSystem> cd = mci::AfterMediaStarts(realCd);
         SystemClock clock;

@@ -1,5 +1,7 @@
 #include "platform/mci/GstMediaWindow.h"
 
+#include "platform/mci/AudioSettings.h"
+
 #include "platform/mci/GstFilePlayer.h"
 #include "platform/mci/GstPlayFailure.h"
 #include "platform/mci/VideoWidget.h"
@@ -59,9 +61,10 @@ void GstMediaFactory::SetSoundFontSetting(const QString& text)
     m_soundFontSetting = text;
 }
 
-void GstMediaFactory::SetOutputSettings(const QString& soundFont, const QString&)
+void GstMediaFactory::SetOutputSettings(const QString& soundFont, const QString& audioOutput)
 {
-    m_soundFontSetting = soundFont;
+    SetSoundFontSetting(soundFont);
+    SetAudioOutput(audioOutput);
 }
 
 std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path,
