@@ -41,9 +41,16 @@ long GetCdTrackLength(mci::DeviceId id, int track)
     if (!cd)
         return -1;
     const auto count = cd->Status(id, mci::StatusItem::NumberOfTracks);
-    if (!count || track < 1 || static_cast<std::uint32_t>(track) > *count)
+    if (!count || track < 1)
         return -1;
-    if (static_cast<std::uint32_t>(track) == *count) {
+    // Only a number past the count asks where the disc begins, so a disc
+    // that begins at track 1 is asked what it always was.
+    std::int64_t last = *count;
+    if (track > last)
+        last = std::int64_t(GetCdFirstTrack(id)) + *count - 1;
+    if (track > last)
+        return -1;
+    if (track == last) {
         const auto length = cd->Status(id, mci::StatusItem::Length, track);
         return length ? static_cast<long>(*length) : -1;
     }
@@ -52,6 +59,15 @@ long GetCdTrackLength(mci::DeviceId id, int track)
     if (!next)
         return -1;
     return static_cast<long>(*next) - static_cast<long>(*start);
+}
+
+int GetCdFirstTrack(mci::DeviceId id)
+{
+    mci::CdSystem* cd = platform::GetServices().cd;
+    for (int track = 1; cd && track <= kMaxCdTrack; ++track)
+        if (cd->Status(id, mci::StatusItem::Position, track))
+            return track;
+    return 1;
 }
 
 std::optional<int> CountCdTracks(const QString& root)

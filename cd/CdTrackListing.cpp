@@ -2,16 +2,11 @@
 
 #include <algorithm>
 
+#include "cd/CdDrives.h"
 #include "platform/Services.h"
 #include "platform/mci/Mci.h"
 
 namespace cd {
-namespace {
-
-// A disc holds tracks 1 to 99; an entry writes the number in two digits.
-constexpr std::uint32_t kMaxTracks = 99;
-
-}  // namespace
 
 TrackListing ListCdTracks(const QString& driveName, const std::function<void(int track)>& addTrack)
 {
@@ -26,8 +21,10 @@ TrackListing ListCdTracks(const QString& driveName, const std::function<void(int
         cdSystem->Close(*device);
         return TrackListing::CountFailed;
     }
-    const std::uint32_t last = std::min(*count, kMaxTracks);
-    for (std::uint32_t track = 1; track <= last; ++track)
+    // Tracks by their numbers on the disc, which may begin past track 1.
+    const std::uint32_t first = static_cast<std::uint32_t>(GetCdFirstTrack(*device));
+    const auto last = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t(first) + *count - 1, kMaxCdTrack));
+    for (std::uint32_t track = first; track <= last; ++track)
         addTrack(static_cast<int>(track));
     return cdSystem->Close(*device) ? TrackListing::Listed : TrackListing::CloseFailed;
 }

@@ -35,6 +35,14 @@ QString DriveReason(const QString& path, const QString& reason)
     return reason;
 }
 
+// What the open device says is wrong with its disc image, else reason.
+QString DiscReason(mci::DeviceId id, const QString& reason)
+{
+    mci::CdSystem* cd = Cd();
+    const QString problem = cd ? cd->DiscProblem(id) : QString();
+    return problem.isEmpty() ? reason : problem;
+}
+
 // One line on stderr for every entry that fails or is skipped.
 void ReportUnplayable(const QString& entry, const QString& reason)
 {
@@ -143,7 +151,7 @@ BOOL CPlayerDlg::PlayEntry()
             if (!ready)
                 return Fail(res::LoadStr(115), CdNotAnswering(drive));
             if (*ready == 0)
-                return Fail(res::FormatStr(116, drive), QStringLiteral("no disc in %1").arg(drive));
+                return Fail(res::FormatStr(116, drive), DiscReason(m_cdDeviceId, QStringLiteral("no disc in %1").arg(drive)));
         }
         m_isCdTrack = TRUE;
     }
@@ -246,8 +254,10 @@ BOOL CPlayerDlg::PlayEntry()
     if (!ShuffleOn())
         CountCdRun();
     const int e = m_cdTrack + m_cdRunLeft + 1;
+    // A disc may begin past track 1: only a number past the count asks where.
+    const int last = e > n ? cd::GetCdFirstTrack(m_cdDeviceId) + n - 1 : n;
     bool played = false;
-    if (m_cdTrack < n && e <= n) {
+    if (e <= last) {
         const std::optional<std::uint32_t> to = cd->Status(m_cdDeviceId, mci::StatusItem::Position, e);
         if (!to)
             return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
@@ -257,8 +267,12 @@ BOOL CPlayerDlg::PlayEntry()
         m_cdTo = 0;
         played = cd->Play(m_cdDeviceId, m_cdFrom, std::nullopt);
     }
-    if (!played)
-        return Fail(res::LoadStr(115), CdNotAnswering(m_cdDrive));
+    if (!played) {
+        if (cd->Status(m_cdDeviceId, mci::StatusItem::TrackType, m_cdTrack) == mci::kCdTrackOther)
+            return Fail(res::LoadStr(115),
+                        QStringLiteral("track %1 on the disc in %2 is a data track").arg(m_cdTrack).arg(m_cdDrive));
+        return Fail(res::LoadStr(115), DiscReason(m_cdDeviceId, CdNotAnswering(m_cdDrive)));
+    }
     m_failedInRow = 0;
     m_entryStarted = true;
     return TRUE;
@@ -389,7 +403,7 @@ void CPlayerDlg::OnDeviceLost()
     const QString message = m_isCdTrack ? res::FormatStr(116, m_cdDrive) : res::FormatStr(121, m_entry);
     // A run counted on this device ends with it.
     m_cdRunLeft = 0;
-    Fail(message, m_isCdTrack ? QStringLiteral("the CD drive %1 stopped answering").arg(m_cdDrive)
+    Fail(message, m_isCdTrack ? DiscReason(m_cdDeviceId, QStringLiteral("the CD drive %1 stopped answering").arg(m_cdDrive))
                               : QStringLiteral("the stream failed while playing"));
 }
 

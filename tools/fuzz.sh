@@ -9,7 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(collection cp932 drives cmdline mcistring settings)
+[ ${#targets[@]} -gt 0 ] || targets=(collection cp932 drives cmdline mcistring settings cuesheet toc)
 build="$root/build-fuzz"
 
 missing=()
@@ -32,10 +32,12 @@ cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 # Seeds that are not text, made here rather than kept as files: Shift-JIS
 # entries and settings, a file name that is not UTF-8.
 seeds="$build/seeds"
-mkdir -p "$seeds"/{collection,cp932,drives,cmdline,mcistring,settings}
+mkdir -p "$seeds"/{collection,cp932,drives,cmdline,mcistring,settings,cuesheet,toc}
 printf 'C:\\MIDI\\\x83\x5c\x83\x93\x83\x4f.mid\r\nE:\\ CD\xc4\xd7\xaf\xb8 03\r\n' > "$seeds/collection/sjis.lst"
 printf '\xed\x40\xfa\x5c\x81\x5f\x88\x9f\x82\xa0\x80\xa0\xfd\xfe\xff\x83' > "$seeds/cp932/sjis"
 printf '[Drives]\nQ=/home/me/\x83\x5c\x83\x93\x83\x4f.cue\n[Settings]\nHistory1=/\x83\x5c\n' > "$seeds/settings/sjis.conf"
+printf 'FILE "\x83\x5c\x83\x93\x83\x4f.wav" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n' > "$seeds/cuesheet/sjis.cue"
+printf 'CD_DA\nTRACK AUDIO\nFILE "\x83\x5c\x83\x93\x83\x4f.cdr" 0\n' > "$seeds/toc/sjis.toc"
 printf 'SC=%%ROOT%%\nC:\\MIDI\\\x83\x5c\x83\x93\x83\x4f.MID\nC:\\midi\\\x83\x5c\x83\x93\x83\x4f.mid\n' > "$seeds/drives/sjis"
 
 mkdir -p "$build/crashes"

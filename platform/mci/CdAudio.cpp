@@ -51,6 +51,10 @@ std::optional<std::uint32_t> RealCdSystem::Status(DeviceId id, StatusItem item, 
         return track == 0 ? device->Position() : device->TrackStart(track);
     case StatusItem::Length:
         return track == 0 ? device->DiscLength() : device->TrackLength(track);
+    case StatusItem::TrackType:
+        if (const auto audio = device->TrackIsAudio(track))
+            return *audio ? kCdTrackAudio : kCdTrackOther;
+        return std::nullopt;
     }
     return std::nullopt;
 }
@@ -95,6 +99,12 @@ bool RealCdSystem::Close(DeviceId id)
     if (m_stringDevice == id)
         m_stringDevice.reset();
     return m_devices.erase(id) != 0;
+}
+
+QString RealCdSystem::DiscProblem(DeviceId id)
+{
+    CdDevice* device = Find(id);
+    return device ? device->Problem() : QString();
 }
 
 bool RealCdSystem::SendString(const QString& command, QString* result)

@@ -35,6 +35,7 @@ public:
     bool Close(DeviceId id) override;
     // "cdaudio" is the first CD drive of the drive map.
     bool SendString(const QString& command, QString* result) override;
+    QString DiscProblem(DeviceId id) override;
 
 private:
     CdDevice* Find(DeviceId id) const;

@@ -102,12 +102,16 @@ bool CdDevice::LoadDisc()
         return true;
     if (m_image && PlaysAsRip(m_target))
         return LoadRip();
-    if (!m_cdio && m_image && !ImageCanBeOpened(m_target))
+    if (!m_cdio && m_image && !ImageCanBeOpened(m_target)) {
+        SetImageProblem(QStringLiteral("is no regular file, or its cue sheet has a FILE without a TRACK"));
         return false;
+    }
     if (!m_cdio)
         m_cdio = cdio_open(QFile::encodeName(m_target).constData(), m_image ? DRIVER_UNKNOWN : DRIVER_DEVICE);
-    if (!m_cdio)
+    if (!m_cdio) {
+        SetImageProblem(QStringLiteral("is no disc image libcdio reads"));
         return false;
+    }
     Toc toc;
     const track_t first = cdio_get_first_track_num(m_cdio);
     const track_t count = cdio_get_num_tracks(m_cdio);
@@ -124,6 +128,7 @@ bool CdDevice::LoadDisc()
         // No disc (yet): the next question opens the drive afresh.
         cdio_destroy(m_cdio);
         m_cdio = nullptr;
+        SetImageProblem(QStringLiteral("holds no track"));
         return false;
     }
     toc.first = first;
@@ -133,23 +138,59 @@ bool CdDevice::LoadDisc()
                               : std::max(toc.leadOut, toc.start.front());
     m_position = LsnToMs(toc.start.front());
     m_toc = std::move(toc);
+    SetImageProblem({});
     return true;
 }
 
 bool CdDevice::LoadRip()
 {
-    m_rip = RipDisc::Load(m_target);
-    if (!m_rip)
+    QString why;
+    m_rip = RipDisc::Load(m_target, &why);
+    if (!m_rip) {
+        SetImageProblem(why);
         return false;
+    }
     Toc toc;
     toc.first = m_rip->firstTrack;
     toc.start = m_rip->starts;
     toc.audio = m_rip->audio;
     toc.leadOut = m_rip->leadOut;
-    toc.readableEnd = m_rip->leadOut;
+    // A table of contents may give its tracks more than their files hold.
+    const auto dataEnd = std::int32_t((m_rip->samples + kRipSamplesPerSector - 1) / kRipSamplesPerSector);
+    toc.readableEnd = std::max(std::min(m_rip->leadOut, dataEnd), toc.start.front());
     m_position = LsnToMs(toc.start.front());
     m_toc = std::move(toc);
+    SetImageProblem({});
     return true;
+}
+
+void CdDevice::SetImageProblem(const QString& problem)
+{
+    if (m_image)
+        m_imageProblem = problem.isEmpty() ? QString() : QStringLiteral("the disc image %1 %2").arg(m_target, problem);
+}
+
+QString CdDevice::DataFile() const
+{
+    // libcdio reads the one BINARY file of a sheet, named like the sheet.
+    if (m_target.endsWith(QLatin1String(".cue")))
+        return m_target.chopped(3) + QLatin1String("bin");
+    if (m_target.endsWith(QLatin1String(".CUE")))
+        return m_target.chopped(3) + QLatin1String("BIN");
+    return m_target;
+}
+
+void CdDevice::Lose(const QString& file)
+{
+    m_lost = true;
+    if (m_image)
+        m_lostProblem = QStringLiteral("the disc image %1 cannot be read any more: %2 was cut short or removed")
+                            .arg(m_target, file.isEmpty() ? DataFile() : file);
+}
+
+QString CdDevice::Problem() const
+{
+    return m_lost ? m_lostProblem : m_imageProblem;
 }
 
 void CdDevice::DropDisc()
@@ -204,7 +245,7 @@ void CdDevice::CheckImageData()
     }
     if (!readable) {
         EndStream();
-        m_lost = true;
+        Lose({});
     }
 }
 
@@ -243,6 +284,14 @@ std::optional<std::uint32_t> CdDevice::TrackLength(int track)
     const std::uint32_t startMs = LsnToMs(m_toc->StartOf(*index));
     const std::uint32_t endMs = LsnToMs(end);
     return endMs > startMs ? endMs - startMs : 0;
+}
+
+std::optional<bool> CdDevice::TrackIsAudio(int track)
+{
+    const auto index = Ready() ? IndexOf(track) : std::nullopt;
+    if (!index)
+        return std::nullopt;
+    return m_toc->audio[*index];
 }
 
 std::optional<std::uint32_t> CdDevice::DiscLength()
@@ -319,7 +368,9 @@ void CdDevice::EndStream()
 void CdDevice::SettleStream()
 {
     if (m_stream && m_stream->Ended()) {
-        m_lost = m_stream->ReadFailed();
+        m_lost = false;
+        if (m_stream->ReadFailed())
+            Lose(QFile::decodeName(m_stream->FailedFile()));
         m_stream.reset();
         m_paused = false;
         m_position = m_playEnd;

@@ -33,6 +33,11 @@ public:
     std::optional<std::uint32_t> TrackLength(int track);
     std::optional<std::uint32_t> DiscLength();
     std::optional<std::uint32_t> Position();
+    std::optional<bool> TrackIsAudio(int track);
+    // Why a disc image cannot be read, or stopped being read while it
+    // played: a sentence that names the file. Empty for a drive, and while
+    // the image reads.
+    QString Problem() const;
 
     // Plays from `from` to `to` (the end of the disc without one) as one
     // stream; stops short of a data track and of the lead-out. When the
@@ -61,6 +66,11 @@ private:
     std::optional<std::size_t> IndexOf(int track) const;
     std::uint32_t StreamPosition() const;
     void CheckImageData();
+    // What is wrong with the image (empty: nothing), after its name.
+    void SetImageProblem(const QString& problem);
+    // The play's data could not be read from file (empty: the file libcdio reads).
+    void Lose(const QString& file);
+    QString DataFile() const;
     void EndStream();
     void SettleStream();
 
@@ -79,6 +89,8 @@ private:
     bool m_lost = false;
     std::uint32_t m_playStart = 0;
     std::uint32_t m_playEnd = 0;
+    QString m_imageProblem;
+    QString m_lostProblem;  // while m_lost
 };
 
 }  // namespace mci

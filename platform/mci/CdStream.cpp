@@ -39,6 +39,7 @@ struct CdStream::Shared {
     std::atomic<bool> stop{false};
     BusRecord bus;  // every warning counts
     std::atomic<bool> readFailed{false};
+    QByteArray failedFile;  // written before readFailed is set, read after
     bool stuck = false;  // a state change never returned: NULL would not either
 };
 
@@ -153,8 +154,10 @@ void CdStream::Feed(Shared& shared)
         gst_buffer_map(block, &map, GST_MAP_WRITE);
         const int got = shared.reader->Read(map.data, count);
         gst_buffer_unmap(block, &map);
-        if (got < count)
+        if (got < count) {
+            shared.failedFile = shared.reader->FailedFile();
             shared.readFailed = true;
+        }
         if (got <= 0) {
             gst_buffer_unref(block);
             break;
@@ -202,6 +205,11 @@ bool CdStream::Ended() const
 bool CdStream::ReadFailed() const
 {
     return m_shared->readFailed;
+}
+
+QByteArray CdStream::FailedFile() const
+{
+    return m_shared->readFailed ? m_shared->failedFile : QByteArray();
 }
 
 }  // namespace mci

@@ -33,6 +33,8 @@ public:
     bool Ended() const;
     // A sector before the end could not be read: the disc went away.
     bool ReadFailed() const;
+    // Then the file the reader could not read, when it knows it.
+    QByteArray FailedFile() const;
 
     struct Shared;
 

@@ -1,7 +1,7 @@
 #include "platform/mci/CueSheet.h"
 
 #include <QList>
-#include <algorithm>
+#include <utility>
 
 namespace mci {
 namespace {
@@ -83,10 +83,7 @@ private:
 
 bool Parser::TrackDone() const
 {
-    if (!m_trackOpen)
-        return true;
-    const auto& indexes = m_sheet.tracks.back().indexes;
-    return std::any_of(indexes.begin(), indexes.end(), [](const CueIndex& index) { return index.number == 1; });
+    return !m_trackOpen || !m_sheet.tracks.back().indexes.empty();
 }
 
 bool Parser::Line(const std::vector<QByteArray>& words)
@@ -119,7 +116,9 @@ bool Parser::Line(const std::vector<QByteArray>& words)
         const auto number = Number(words[1], kMaxIndex);
         const auto frame = Frames(words[2]);
         auto& indexes = m_sheet.tracks.back().indexes;
-        if (!number || !frame || (indexes.empty() && *number > 1) || (!indexes.empty() && *number <= indexes.back().number))
+        // 00 and 01 open a track; 02 and on follow 01.
+        const int before = indexes.empty() ? -1 : indexes.back().number;
+        if (!number || !frame || *number <= before || (*number > 1 && before < 1))
             return false;
         indexes.push_back({*number, int(m_sheet.files.size()) - 1, *frame});
         return true;
@@ -147,7 +146,8 @@ std::optional<CueSheet> Parser::Finish()
 
 const CueIndex& CueTrack::Start() const
 {
-    return *std::find_if(indexes.begin(), indexes.end(), [](const CueIndex& index) { return index.number == 1; });
+    // INDEX 01 comes first, or second after INDEX 00.
+    return indexes.front().number == 0 && indexes.size() > 1 ? indexes[1] : indexes.front();
 }
 
 std::optional<CueSheet> ParseCueSheet(QByteArrayView sheet)

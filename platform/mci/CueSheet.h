@@ -26,11 +26,14 @@ struct CueIndex {
 struct CueTrack {
     int number = 0;
     bool audio = true;
-    std::vector<CueIndex> indexes;  // numbers increasing; INDEX 01 always there
+    // Numbers increasing, from 00 or 01; INDEX 01 before any higher one.
+    std::vector<CueIndex> indexes;
     std::int64_t pregapFrames = 0;  // silence before the track that no file holds
     std::int64_t postgapFrames = 0;
 
-    const CueIndex& Start() const;  // INDEX 01
+    // INDEX 01, or INDEX 00 in a track that has no other: rips that give
+    // each track a file of its own often mark it so.
+    const CueIndex& Start() const;
 };
 
 struct CueSheet {
@@ -39,7 +42,8 @@ struct CueSheet {
 };
 
 // nullopt for a sheet that names no track, breaks the grammar (an INDEX
-// before any TRACK, a track without INDEX 01, a time past 99:59:74...) or
+// before any TRACK, a track without INDEX, an INDEX 02 without INDEX 01, a
+// time with seconds past 59 or frames past 74...) or
 // holds more than 99 tracks. A UTF-8 byte order mark is skipped.
 std::optional<CueSheet> ParseCueSheet(QByteArrayView sheet);
 

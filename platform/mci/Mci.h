@@ -67,7 +67,11 @@ public:
     virtual void SetOutputSettings(const QString& soundFont, const QString& audioOutput) = 0;
 };
 
-enum class StatusItem : int { Length = 1, Position = 2, NumberOfTracks = 3, Mode = 4, Ready = 7 };
+enum class StatusItem : int { Length = 1, Position = 2, NumberOfTracks = 3, Mode = 4, Ready = 7, TrackType = 0x4001 };
+
+// What the track type item answers for a track.
+inline constexpr std::uint32_t kCdTrackAudio = 1088;
+inline constexpr std::uint32_t kCdTrackOther = 1089;
 
 // The "cdaudio" device family, addressed by device id as MCI addresses it.
 // Times are milliseconds on the disc; track 0 means "no track".
@@ -86,6 +90,10 @@ public:
     // The string form, as mciSendString: "open cdaudio", "status cdaudio mode"...
     // A trailing "notify" or "wait" is ignored. False for anything it does not know.
     virtual bool SendString(const QString& command, QString* result) = 0;
+    // Why an open device's disc cannot be read, or stopped being read while
+    // it played, naming the file: for the log. Empty when all is well or
+    // the device cannot tell (a drive says only that it has no disc).
+    virtual QString DiscProblem(DeviceId id) = 0;
 };
 
 }  // namespace mci

@@ -83,6 +83,11 @@ public:
         WaitForMedia();
         return m_cd.SendString(command, result);
     }
+    QString DiscProblem(DeviceId id) override
+    {
+        WaitForMedia();
+        return m_cd.DiscProblem(id);
+    }
 
 private:
     CdSystem& m_cd;

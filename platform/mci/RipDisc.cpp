@@ -11,15 +11,17 @@
 
 #include "platform/drives/PathResolver.h"
 #include "platform/drives/RealFileAccess.h"
+#include "platform/mci/CueLayout.h"
 #include "platform/mci/CueSheet.h"
 #include "platform/mci/RipDecoder.h"
+#include "platform/mci/TocFile.h"
+#include "platform/mci/TocLayout.h"
 #include "platform/text/FileText.h"
 
 namespace mci {
 namespace {
 
 constexpr int kRate = 44100;
-constexpr int kSamplesPerSector = 588;
 constexpr int kSampleBytes = 4;
 // Far beyond the sheet of a 99-track disc with every title in it.
 constexpr qint64 kMaxSheetBytes = 1 << 20;
@@ -205,106 +207,118 @@ std::optional<QByteArray> ReadSheet(const QString& cuePath)
     return sheet;
 }
 
-// Places the files one after the other, with silence where the sheet asks
-// for it, and the tracks on them.
-class Layout {
-public:
-    Layout(const CueSheet& sheet, RipDisc& disc) : m_sheet(sheet), m_disc(disc) {}
-    bool Build();
-
-private:
-    bool IndexInFile(const CueIndex& index) const;
-    std::int64_t DiscSample(int file, std::int64_t sample) const;
-    void AddSilence(int file, std::int64_t sample, std::int64_t frames);
-
-    const CueSheet& m_sheet;
-    RipDisc& m_disc;
-    std::vector<std::int64_t> m_fileStart;
-    std::vector<std::map<std::int64_t, std::int64_t>> m_silence;  // per file: sample -> samples of silence
-};
-
-bool Layout::IndexInFile(const CueIndex& index) const
+// The kind of FILE of a table of contents, as a cue sheet's type: WAVE and
+// compressed files by their names, anything else raw with the most
+// significant byte first, as cdrdao reads it.
+QByteArray TocFileType(const QByteArray& name)
 {
-    return index.frame * kSamplesPerSector < m_disc.sources[std::size_t(index.file)].samples;
+    const QByteArray lower = name.toLower();
+    for (const char* suffix : {".wav", ".flac", ".mp3", ".ogg", ".oga", ".opus", ".m4a"})
+        if (lower.endsWith(suffix))
+            return "WAVE";
+    return "MOTOROLA";
 }
 
-void Layout::AddSilence(int file, std::int64_t sample, std::int64_t frames)
+std::optional<std::int64_t> SizeOf(const QByteArray& path)
 {
-    if (frames > 0)
-        m_silence[std::size_t(file)][sample] += frames * kSamplesPerSector;
+    const Fd fd(drives::OpenRegularFile(path));
+    struct stat info {};
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
+        return std::nullopt;
+    return std::int64_t(info.st_size);
 }
 
-std::int64_t Layout::DiscSample(int file, std::int64_t sample) const
+// The first thing found wrong, for the log.
+void Say(QString* why, const QString& what)
 {
-    std::int64_t at = m_fileStart[std::size_t(file)] + sample;
-    const auto& silence = m_silence[std::size_t(file)];
-    for (auto it = silence.begin(); it != silence.end() && it->first <= sample; ++it)
-        at += it->second;
-    return at;
+    if (why && why->isEmpty())
+        *why = what;
 }
 
-bool Layout::Build()
+QString FileProblem(const QByteArray& name, text::Encoding encoding, bool found)
 {
-    const std::size_t files = m_sheet.files.size();
-    m_silence.resize(files);
-    const auto& tracks = m_sheet.tracks;
-    for (std::size_t t = 0; t < tracks.size(); ++t) {
-        for (const CueIndex& index : tracks[t].indexes)
-            if (!IndexInFile(index))
-                return false;
-        const CueIndex& first = tracks[t].indexes.front();
-        // A track's PREGAP comes before its first index, after the POSTGAP
-        // of the track before; the last POSTGAP closes the disc.
-        const std::int64_t postgap = t > 0 ? tracks[t - 1].postgapFrames : 0;
-        AddSilence(first.file, first.frame * kSamplesPerSector, postgap + tracks[t].pregapFrames);
+    const QString shown = text::DecodeText(name, encoding);
+    return found ? QStringLiteral("names \"%1\", whose audio and length cannot be told").arg(shown)
+                 : QStringLiteral("names \"%1\", which is not there").arg(shown);
+}
+
+std::shared_ptr<const RipDisc> LoadCueSheet(const QByteArray& bytes, const QString& cuePath, QString* why)
+{
+    const auto sheet = ParseCueSheet(bytes);
+    if (!sheet) {
+        Say(why, QStringLiteral("is no cue sheet that places a track"));
+        return nullptr;
     }
-    AddSilence(int(files) - 1, m_disc.sources.back().samples, tracks.back().postgapFrames);
-
-    std::int64_t at = 0;
-    for (std::size_t f = 0; f < files; ++f) {
-        m_fileStart.push_back(at);
-        std::int64_t cursor = 0;
-        auto addFile = [&](std::int64_t end) {
-            if (end > cursor)
-                m_disc.segments.push_back({at, end - cursor, int(f), cursor});
-            at += end - cursor;
-            cursor = end;
-        };
-        for (const auto& [sample, silence] : m_silence[f]) {
-            addFile(sample);
-            m_disc.segments.push_back({at, silence, -1, 0});
-            at += silence;
+    const text::Encoding encoding = text::DetectEncoding(bytes);
+    const QByteArray folder = SheetFolder(cuePath);
+    auto disc = std::make_shared<RipDisc>();
+    for (const CueFile& file : sheet->files) {
+        const auto path = ResolveFile(folder, file.name, encoding);
+        auto source = path ? Probe(*path, file.type) : std::nullopt;
+        if (!source) {
+            Say(why, FileProblem(file.name, encoding, path.has_value()));
+            return nullptr;
         }
-        addFile(m_disc.sources[f].samples);
+        disc->sources.push_back(std::move(*source));
     }
-    m_disc.samples = at;
-    m_disc.leadOut = std::int32_t((at + kSamplesPerSector - 1) / kSamplesPerSector);
+    if (!LayOutCueSheet(*sheet, *disc)) {
+        Say(why, QStringLiteral("places an INDEX past the end of its file or before the one before it"));
+        return nullptr;
+    }
+    return disc;
+}
 
-    // Every index after the one before it on the disc; every track starting
-    // in a sector of its own, before the end.
-    std::int64_t previous = -1;
-    for (const CueTrack& track : tracks) {
-        for (const CueIndex& index : track.indexes) {
-            const std::int64_t sample = DiscSample(index.file, index.frame * kSamplesPerSector);
-            if (sample <= previous)
-                return false;
-            previous = sample;
-        }
-        const std::int64_t start = DiscSample(track.Start().file, track.Start().frame * kSamplesPerSector);
-        const auto sector = std::int32_t((start + kSamplesPerSector - 1) / kSamplesPerSector);
-        if ((!m_disc.starts.empty() && sector <= m_disc.starts.back()) || sector >= m_disc.leadOut)
-            return false;
-        m_disc.starts.push_back(sector);
-        m_disc.audio.push_back(track.audio);
+std::shared_ptr<const RipDisc> LoadTocFile(const QByteArray& bytes, const QString& tocPath, QString* why)
+{
+    const auto toc = ParseTocFile(bytes);
+    if (!toc) {
+        Say(why, QStringLiteral("is no table of contents that cdrdao reads"));
+        return nullptr;
     }
-    m_disc.firstTrack = tracks.front().number;
-    return true;
+    const text::Encoding encoding = text::DetectEncoding(bytes);
+    const QByteArray folder = SheetFolder(tocPath);
+    // A table often names one file for every track: each is probed once.
+    std::map<QByteArray, std::optional<RipSource>> probed;
+    TocFileProbe probe;
+    probe.audio = [&](const QByteArray& name) {
+        auto [it, added] = probed.emplace(name, std::nullopt);
+        if (added) {
+            const auto path = ResolveFile(folder, name, encoding);
+            if (path)
+                it->second = Probe(*path, TocFileType(name));
+            if (!it->second)
+                Say(why, FileProblem(name, encoding, path.has_value()));
+        }
+        return it->second;
+    };
+    probe.data = [&](const QByteArray& name) -> std::optional<TocDataFile> {
+        const auto path = ResolveFile(folder, name, encoding);
+        const auto size = path ? SizeOf(*path) : std::nullopt;
+        if (!size) {
+            Say(why, FileProblem(name, encoding, path.has_value()));
+            return std::nullopt;
+        }
+        return TocDataFile{*path, *size};
+    };
+    auto disc = LayOutToc(*toc, probe);
+    if (!disc) {
+        Say(why, QStringLiteral("starts a track past its end, or takes a file from past its end"));
+        return nullptr;
+    }
+    return std::make_shared<const RipDisc>(std::move(*disc));
+}
+
+bool IsTocFile(const QString& path)
+{
+    return path.right(4).compare(QLatin1String(".toc"), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
 
 bool PlaysAsRip(const QString& target)
 {
+    if (IsTocFile(target))
+        return true;
     const QString suffix = target.right(4);
     if (suffix.compare(QLatin1String(".cue"), Qt::CaseInsensitive) != 0)
         return false;
@@ -318,29 +332,22 @@ bool PlaysAsRip(const QString& target)
     const auto sheet = bytes ? ParseCueSheet(*bytes) : std::nullopt;
     if (libcdioBin.isEmpty() || !sheet || sheet->files.size() != 1 || sheet->files[0].type != "BINARY")
         return true;
+    // libcdio places a track without INDEX 01 before the disc.
+    if (std::any_of(sheet->tracks.begin(), sheet->tracks.end(),
+                    [](const CueTrack& track) { return track.Start().number != 1; }))
+        return true;
     const auto named = ResolveFile(SheetFolder(target), sheet->files[0].name, text::DetectEncoding(*bytes));
     return !named || QFileInfo(QFile::decodeName(*named)).canonicalFilePath() != QFileInfo(libcdioBin).canonicalFilePath();
 }
 
-std::shared_ptr<const RipDisc> RipDisc::Load(const QString& cuePath)
+std::shared_ptr<const RipDisc> RipDisc::Load(const QString& sheetPath, QString* why)
 {
-    const auto bytes = ReadSheet(cuePath);
-    const auto sheet = bytes ? ParseCueSheet(*bytes) : std::nullopt;
-    if (!sheet)
+    const auto bytes = ReadSheet(sheetPath);
+    if (!bytes) {
+        Say(why, QStringLiteral("cannot be read, or holds more than 1 MB"));
         return nullptr;
-    const text::Encoding encoding = text::DetectEncoding(*bytes);
-    const QByteArray folder = SheetFolder(cuePath);
-    auto disc = std::make_shared<RipDisc>();
-    for (const CueFile& file : sheet->files) {
-        const auto path = ResolveFile(folder, file.name, encoding);
-        auto source = path ? Probe(*path, file.type) : std::nullopt;
-        if (!source)
-            return nullptr;
-        disc->sources.push_back(std::move(*source));
     }
-    if (!Layout(*sheet, *disc).Build())
-        return nullptr;
-    return disc;
+    return IsTocFile(sheetPath) ? LoadTocFile(*bytes, sheetPath, why) : LoadCueSheet(*bytes, sheetPath, why);
 }
 
 }  // namespace mci

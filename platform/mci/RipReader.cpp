@@ -62,8 +62,10 @@ bool RipReader::Fill(std::uint8_t* out, std::int64_t samples)
             ok = ReadDecoded(segment.source, segment.sourceSample + offset, out, take);
         else
             ok = ReadPcm(segment.source, segment.sourceSample + offset, out, take);
-        if (!ok)
+        if (!ok) {
+            m_failedFile = m_disc->sources[std::size_t(segment.source)].path;
             return false;
+        }
         out += take * kSampleBytes;
         samples -= take;
         m_next += take;

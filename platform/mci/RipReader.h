@@ -22,6 +22,7 @@ public:
     RipReader& operator=(const RipReader&) = delete;
 
     int Read(std::uint8_t* out, int count) override;
+    QByteArray FailedFile() const override { return m_failedFile; }
 
 private:
     bool Fill(std::uint8_t* out, std::int64_t samples);
@@ -34,6 +35,7 @@ private:
     std::map<int, int> m_fds;       // per source
     std::unique_ptr<RipDecoder> m_decoder;
     int m_decoderSource = -1;
+    QByteArray m_failedFile;
 };
 
 }  // namespace mci

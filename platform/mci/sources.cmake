@@ -23,6 +23,8 @@ target_sources(lirabox_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CdTime.h
   ${CMAKE_CURRENT_LIST_DIR}/CueSheet.h
   ${CMAKE_CURRENT_LIST_DIR}/CueSheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CueLayout.h
+  ${CMAKE_CURRENT_LIST_DIR}/CueLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RipDecoder.h
   ${CMAKE_CURRENT_LIST_DIR}/RipDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RipDisc.h
@@ -30,6 +32,10 @@ target_sources(lirabox_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RipReader.h
   ${CMAKE_CURRENT_LIST_DIR}/RipReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SectorSource.h
+  ${CMAKE_CURRENT_LIST_DIR}/TocFile.h
+  ${CMAKE_CURRENT_LIST_DIR}/TocFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TocLayout.h
+  ${CMAKE_CURRENT_LIST_DIR}/TocLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DiscImage.h
   ${CMAKE_CURRENT_LIST_DIR}/DiscImage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GstStateChange.h

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "cd/CdDrives.h"
+#include "cd/CdTrackListing.h"
 #include "res/Strings.h"
 #include "tests/support/TestServices.h"
 
@@ -97,6 +98,55 @@ TEST(CdTrackLength, RunsToTheNextTrackAndTheLastOneComesFromTheLengthQuery)
     disc.failPosition = disc.failLength = false;
     EXPECT_EQ(cd::GetCdTrackLength(id, 3), -1);
     services.cd.Close(id);
+}
+
+// Tracks 4 to 7 of a disc, as a copy of part of it holds them: a track is
+// asked for by its number on the disc.
+TEST(CdTrackLength, ADiscBeginningPastTrack1AnswersForItsOwnNumbers)
+{
+    testsupport::TestServices services;
+    FakeDisc disc;
+    disc.trackLengthsMs = {180'000, 200'000, 190'000, 210'000};
+    disc.firstTrack = 4;
+    disc.firstTrackStartMs = 2'000;
+    services.AddCdDrive(QStringLiteral("E:"), disc);
+    const mci::DeviceId id = *services.cd.Open(QStringLiteral("E:"));
+
+    EXPECT_EQ(cd::GetCdFirstTrack(id), 4);
+    const struct {
+        int track;
+        long length;
+    } cases[] = {{1, -1}, {2, -1}, {3, -1}, {4, 180'000}, {5, 200'000}, {6, 190'000}, {7, 210'000}, {8, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(cd::GetCdTrackLength(id, c.track), c.length) << c.track;
+
+    // The last track still comes from the length query.
+    services.cd.ClearCalls();
+    EXPECT_EQ(cd::GetCdTrackLength(id, 7), 210'000);
+    EXPECT_TRUE(services.cd.Calls().contains(QStringLiteral("Status 1 length 7")));
+    EXPECT_FALSE(services.cd.Calls().contains(QStringLiteral("Status 1 position 8")));
+    services.cd.Close(id);
+}
+
+TEST(CdTrackListing, ListsTheTracksByTheirNumbersOnTheDisc)
+{
+    const struct {
+        int first;
+        int count;
+        std::vector<int> listed;
+    } cases[] = {{1, 3, {1, 2, 3}}, {4, 2, {4, 5}}, {98, 3, {98, 99}}, {4, 0, {}}};
+    for (const auto& c : cases) {
+        testsupport::TestServices services;
+        FakeDisc disc;
+        disc.trackLengthsMs.assign(std::size_t(c.count), 60'000);
+        disc.firstTrack = c.first;
+        services.AddCdDrive(QStringLiteral("E:"), disc);
+        std::vector<int> listed;
+        EXPECT_EQ(cd::ListCdTracks(QStringLiteral("E:"), [&listed](int track) { listed.push_back(track); }),
+                  cd::TrackListing::Listed);
+        EXPECT_EQ(listed, c.listed) << "first " << c.first;
+        EXPECT_TRUE(services.cd.OpenDevices().empty());
+    }
 }
 
 TEST(CdTrackCount, ClosesEveryDeviceItOpened)

@@ -167,6 +167,20 @@ TEST_F(CdTitleDlgTest, EntriesComeBackSortedByDriveThenTrackInUpperCase)
     EXPECT_TRUE(m_services.cd.OpenDevices().empty());
 }
 
+// A copy of part of a disc: its tracks keep their numbers.
+TEST_F(CdTitleDlgTest, ADiscBeginningAtTrack4ListsTracks4And5)
+{
+    FakeDisc disc = Tracks(2);
+    disc.firstTrack = 4;
+    m_services.AddCdDrive(QStringLiteral("D:"), disc);
+    CCdTitleDlg dlg;
+    dlg.m_cdDrives = {QStringLiteral("D:\\")};
+    dlg.Create();
+    EXPECT_EQ(Texts(dlg.m_trackList), Entries("D:", 4, 5));
+    EXPECT_TRUE(m_services.boxes.Boxes().empty());
+    EXPECT_TRUE(m_services.cd.OpenDevices().empty());
+}
+
 TEST_F(CdTitleDlgTest, ChoosingAnUnusableDriveShowsMessage110)
 {
     m_services.AddCdDrive(QStringLiteral("D:"), Tracks(2));
@@ -345,6 +359,18 @@ TEST_F(TrackPickDlgTest, ADiscReportingMoreThan99TracksListsTracks1To99)
     dlg.m_driveRoot = QStringLiteral("E:\\");
     dlg.Create();
     EXPECT_EQ(Texts(dlg.m_pickList), Entries("", 1, 99));
+    EXPECT_TRUE(m_services.cd.OpenDevices().empty());
+}
+
+TEST_F(TrackPickDlgTest, ADiscBeginningAtTrack98ListsTracks98And99Only)
+{
+    FakeDisc disc = Tracks(3);
+    disc.firstTrack = 98;
+    m_services.AddCdDrive(QStringLiteral("E:"), disc);
+    CTrackPickDlg dlg;
+    dlg.m_driveRoot = QStringLiteral("E:\\");
+    dlg.Create();
+    EXPECT_EQ(Texts(dlg.m_pickList), Entries("", 98, 99));
     EXPECT_TRUE(m_services.cd.OpenDevices().empty());
 }
 

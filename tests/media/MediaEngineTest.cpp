@@ -35,6 +35,7 @@ public:
     bool SetDoor(mci::DeviceId, bool) override { return Record(true); }
     bool Close(mci::DeviceId) override { return Record(true); }
     bool SendString(const QString&, QString*) override { return Record(true); }
+    QString DiscProblem(mci::DeviceId) override { return Record(QString()); }
 
     template <typename T>
     T Record(T value)
@@ -72,8 +73,9 @@ TEST(MediaStartedInTheBackground, EveryCdCallIsPassedOnOnceGStreamerIsReady)
     EXPECT_TRUE(cd->Resume(1));
     EXPECT_TRUE(cd->Stop(1));
     EXPECT_TRUE(cd->SetDoor(1, true));
+    EXPECT_TRUE(cd->DiscProblem(1).isEmpty());
     EXPECT_TRUE(cd->Close(1));
-    EXPECT_EQ(probe.ready, std::vector<bool>(10, true));
+    EXPECT_EQ(probe.ready, std::vector<bool>(11, true));
 }
 
 TEST(MediaStartedInTheBackground, OnlyGStreamerOptionsMakeItStartFirst)

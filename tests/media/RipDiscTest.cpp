@@ -3,19 +3,13 @@
 // their sheet, play runs across files without a sample added or lost, and a
 // broken sheet is a drive that is not ready.
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include "cd/CdDrives.h"
-#include "platform/Services.h"
-#include "platform/drives/DriveMap.h"
-#include "platform/mci/CdAudio.h"
+#include "cd/CdTrackListing.h"
 #include "platform/mci/RipDisc.h"
-#include "platform/text/Cp932.h"
-#include "tests/support/AudioCapture.h"
+#include "tests/media/DiscPlayFixture.h"
 #include "tests/support/DiscImageMaker.h"
 #include "tests/support/RipMaker.h"
 
@@ -28,11 +22,6 @@ namespace {
 const std::vector<RipTrack> kTracks{
     {440, 700}, {660, 600, 200}, {880, 500, 300}, {550, 600, 160}, {990, 400},
 };
-
-std::uint32_t SectorMs(int sector)
-{
-    return std::uint32_t(sector * 1000 / 75);
-}
 
 enum class Kind { Flac, WavPerTrack, OtherNamedBin, Cp932Name, Utf8BomName };
 
@@ -49,12 +38,8 @@ const Rip kRips[]{
     {"UTF-8 sheet", Kind::Utf8BomName},
 };
 
-class RipDiscTest : public testing::Test {
+class RipDiscTest : public mediatest::DiscPlayTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
-
     // Makes the rip under a folder of its own and maps drive R to it.
     QString Make(Kind kind)
     {
@@ -84,57 +69,7 @@ protected:
         return cue;
     }
 
-    void Map(const QString& target)
-    {
-        m_drives = drives::DriveMap::Build({}, {{QStringLiteral("R"), target}, {QStringLiteral("S"), m_good}}, {});
-        platform::GetServices().drives = &m_drives;
-        platform::GetServices().cd = &m_cd;
-    }
-
-    mci::DeviceId Open(const char* drive = "R:")
-    {
-        const auto id = m_cd.Open(QString::fromLatin1(drive));
-        EXPECT_TRUE(id && m_cd.SetTimeFormatMs(*id));
-        return id.value_or(0);
-    }
-
-    long Mode(mci::DeviceId id) { return long(m_cd.Status(id, StatusItem::Mode).value_or(0)); }
-    std::uint32_t Position(mci::DeviceId id) { return m_cd.Status(id, StatusItem::Position).value_or(0); }
-    std::uint32_t Start(mci::DeviceId id, int track) { return m_cd.Status(id, StatusItem::Position, track).value_or(0); }
-
-    void WaitWhilePlaying(mci::DeviceId id)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (Mode(id) == mci::kModePlaying && timer.elapsed() < 30000)
-            QThread::msleep(20);
-    }
-
-    // The capture against the disc's samples [fromSector, toSector): the
-    // first sample that differs, or -1 when every one is there and no more.
-    static long long FirstDifference(const QString& raw, const std::vector<qint16>& disc, int fromSector,
-                                     int toSector)
-    {
-        QFile file(raw);
-        if (!file.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray bytes = file.readAll();
-        const auto* samples = reinterpret_cast<const qint16*>(bytes.constData());
-        const std::size_t first = std::size_t(fromSector) * 588;
-        const std::size_t count = std::size_t(toSector - fromSector) * 588;
-        const std::size_t captured = std::size_t(bytes.size()) / 4;
-        for (std::size_t i = 0; i < std::min(count, captured); ++i)
-            if (samples[2 * i] != disc[first + i] || samples[2 * i + 1] != disc[first + i])
-                return (long long)i;
-        return captured == count ? -1 : (long long)std::min(count, captured);
-    }
-
-    QTemporaryDir m_dir;
     int m_made = 0;
-    QString m_good;
-    drives::DriveMap m_drives;
-    mci::RealCdSystem m_cd{m_drives};
-    platform::ScopedServices m_scope{platform::Services{}};
 };
 
 TEST_F(RipDiscTest, TrackListingFollowsTheSheetWhateverTheFiles)
@@ -222,6 +157,88 @@ TEST_F(RipDiscTest, OnlyASingleBinaryNamedLikeItsSheetIsLeftToLibcdio)
     EXPECT_TRUE(mci::PlaysAsRip(Path("other.cue")));
     EXPECT_TRUE(mci::PlaysAsRip(Make(Kind::Flac)));
     EXPECT_FALSE(mci::PlaysAsRip(Path("same.bin")));
+    // libcdio would place a track marked by INDEX 00 alone before the disc.
+    testsupport::DiscImageOptions index00;
+    index00.index00Only = true;
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("index00.cue"), {{440, 1000}, {660, 1000}}, index00));
+    EXPECT_TRUE(mci::PlaysAsRip(Path("index00.cue")));
+    EXPECT_TRUE(mci::PlaysAsRip(Path("disc.toc")));
+    EXPECT_TRUE(mci::PlaysAsRip(Path("DISC.TOC")));
+}
+
+// Three tones, no gaps: a single BINARY makes the same samples.
+const std::vector<RipTrack> kGapless{{440, 700}, {660, 600}, {880, 500}};
+
+std::vector<testsupport::TrackSpec> AsImage(const std::vector<RipTrack>& tracks)
+{
+    std::vector<testsupport::TrackSpec> specs;
+    for (const RipTrack& track : tracks)
+        specs.push_back({track.toneHz, track.lengthMs});
+    return specs;
+}
+
+// Tracks 4 to 6 of a disc, as the sheet of a copy of part of it numbers
+// them: over WAV files of a rip, and over a single BINARY that libcdio reads.
+TEST_F(RipDiscTest, ADiscBeginningAtTrack4AnswersAndPlaysByItsOwnNumbers)
+{
+    const std::vector<int> starts = testsupport::RipStartSectors(kGapless);
+    const std::vector<qint16> samples = testsupport::RipSamples(kGapless);
+    testsupport::DiscImageOptions fromFour;
+    fromFour.firstTrack = 4;
+    ASSERT_TRUE(testsupport::WriteWavTrackRip(Path("wav.cue"), kGapless, 4));
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("image.cue"), AsImage(kGapless), fromFour));
+    ASSERT_FALSE(mci::PlaysAsRip(Path("image.cue")));
+    for (const char* sheet : {"wav.cue", "image.cue"}) {
+        SCOPED_TRACE(sheet);
+        Map(Path(sheet));
+        const mci::DeviceId id = Open();
+        EXPECT_EQ(m_cd.Status(id, StatusItem::NumberOfTracks), 3u);
+        EXPECT_EQ(cd::GetCdFirstTrack(id), 4);
+        for (int track = 1; track <= 3; ++track)
+            EXPECT_FALSE(m_cd.Status(id, StatusItem::Position, track)) << track;
+        for (int track = 4; track <= 6; ++track) {
+            const auto k = std::size_t(track - 4);
+            EXPECT_EQ(Start(id, track), SectorMs(starts[k])) << track;
+            EXPECT_EQ(cd::GetCdTrackLength(id, track), long(SectorMs(starts[k + 1]) - SectorMs(starts[k]))) << track;
+        }
+        EXPECT_EQ(cd::GetCdTrackLength(id, 7), -1);
+        EXPECT_EQ(cd::GetCdTrackLength(id, 3), -1);
+        m_cd.Close(id);
+        std::vector<int> listed;
+        EXPECT_EQ(cd::ListCdTracks(QStringLiteral("R:"), [&listed](int track) { listed.push_back(track); }),
+                  cd::TrackListing::Listed);
+        EXPECT_EQ(listed, (std::vector<int>{4, 5, 6}));
+
+        EXPECT_EQ(PlayTracks(4, 4, samples, starts, 4), -1) << "track 4 alone";
+        EXPECT_EQ(PlayTracks(5, 6, samples, starts, 4), -1) << "a run of tracks 5 and 6";
+    }
+}
+
+// Each track a file of its own marked by INDEX 00 alone, and a single
+// BINARY whose sheet marks its tracks so: each track starts at its INDEX 00.
+TEST_F(RipDiscTest, TracksMarkedByIndex00AloneStartThere)
+{
+    const std::vector<int> starts = testsupport::RipStartSectors(kGapless);
+    const std::vector<qint16> samples = testsupport::RipSamples(kGapless);
+    testsupport::DiscImageOptions index00;
+    index00.index00Only = true;
+    ASSERT_TRUE(testsupport::WriteIndex00Rip(Path("files.cue"), kGapless));
+    ASSERT_TRUE(testsupport::WriteCueBin(Path("image.cue"), AsImage(kGapless), index00));
+    for (const char* sheet : {"files.cue", "image.cue"}) {
+        SCOPED_TRACE(sheet);
+        Map(Path(sheet));
+        const mci::DeviceId id = Open();
+        EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 1u);
+        ASSERT_EQ(m_cd.Status(id, StatusItem::NumberOfTracks), 3u);
+        for (int track = 1; track <= 3; ++track) {
+            const auto k = std::size_t(track - 1);
+            EXPECT_EQ(Start(id, track), SectorMs(starts[k])) << track;
+            EXPECT_EQ(cd::GetCdTrackLength(id, track), long(SectorMs(starts[k + 1]) - SectorMs(starts[k]))) << track;
+        }
+        m_cd.Close(id);
+        EXPECT_EQ(PlayTracks(2, 2, samples, starts), -1) << "track 2 alone";
+        EXPECT_EQ(PlayTracks(1, 3, samples, starts), -1) << "a run of all three";
+    }
 }
 
 // Each broken sheet: the drive opens but is not ready, nothing plays, and
@@ -255,6 +272,8 @@ TEST_F(RipDiscTest, BrokenSheetsAreDrivesThatAreNotReady)
         {"INDEX times going down", track + "  TRACK 02 AUDIO\n    INDEX 00 00:02:00\n    INDEX 01 00:01:00\n"},
         {"two tracks on one INDEX", track + "  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n"},
         {"more than 99 tracks", hundred},
+        {"gaps past 9999 minutes", track + "  TRACK 02 AUDIO\n    PREGAP 9999:00:00\n    INDEX 01 00:01:00\n"
+                                           "  TRACK 03 AUDIO\n    PREGAP 9999:00:00\n    INDEX 01 00:02:00\n"},
         {"binary garbage", garbage},
         {"a 10 MB text file", bigText},
         {"a FILE that is a folder", "FILE \".\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"},

@@ -54,6 +54,30 @@ TEST(CueSheet, KeywordsInAnyCaseNamesUnquotedOrInShiftJis)
     EXPECT_EQ(sheet->tracks[2].Start().file, 1);
 }
 
+// Rippers that give each track a file of its own may mark its start with
+// INDEX 00 alone; a track with both starts at INDEX 01 as ever.
+TEST(CueSheet, ATrackWithOnlyIndex00StartsThere)
+{
+    const auto sheet = ParseCueSheet("FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 00 00:00:00\n"
+                                     "FILE \"02.wav\" WAVE\n  TRACK 02 AUDIO\n    INDEX 00 00:00:10\n"
+                                     "  TRACK 03 AUDIO\n    INDEX 00 00:01:00\n    INDEX 01 00:02:00\n"
+                                     "    INDEX 02 00:03:00\n"
+                                     "  TRACK 04 AUDIO\n    INDEX 01 00:04:00\n    INDEX 02 00:05:00\n");
+    ASSERT_TRUE(sheet);
+    ASSERT_EQ(sheet->tracks.size(), 4u);
+    const struct {
+        int number;
+        int file;
+        std::int64_t frame;
+    } starts[] = {{0, 0, 0}, {0, 1, 10}, {1, 1, 150}, {1, 1, 300}};
+    for (std::size_t t = 0; t < 4; ++t) {
+        SCOPED_TRACE(t + 1);
+        EXPECT_EQ(sheet->tracks[t].Start().number, starts[t].number);
+        EXPECT_EQ(sheet->tracks[t].Start().file, starts[t].file);
+        EXPECT_EQ(sheet->tracks[t].Start().frame, starts[t].frame);
+    }
+}
+
 TEST(CueSheet, SheetsThatPlaceNoTrackAreRefused)
 {
     const std::string head = "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n";
@@ -66,8 +90,10 @@ TEST(CueSheet, SheetsThatPlaceNoTrackAreRefused)
         {"no track", "FILE a.wav WAVE\n"},
         {"track before file", "TRACK 01 AUDIO\nINDEX 01 00:00:00\n"},
         {"index before track", "FILE a.wav WAVE\nINDEX 01 00:00:00\n"},
-        {"no index 01", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n"},
-        {"no index 01 before the next track", head + "TRACK 02 AUDIO\nINDEX 00 00:01:00\nTRACK 03 AUDIO\n"},
+        {"no index", "FILE a.wav WAVE\nTRACK 01 AUDIO\n"},
+        {"index 02 without 01", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nINDEX 02 00:01:00\n"},
+        {"index 02 first", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 02 00:00:00\n"},
+        {"no index before the next track", head + "TRACK 02 AUDIO\nTRACK 03 AUDIO\nINDEX 01 00:01:00\n"},
         {"track numbers going down", head + "TRACK 01 AUDIO\nINDEX 01 00:02:00\n"},
         {"index numbers going down", head + "TRACK 02 AUDIO\nINDEX 01 00:02:00\nINDEX 00 00:01:00\n"},
         {"seconds past 59", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:60:00\n"},

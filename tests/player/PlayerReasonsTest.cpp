@@ -38,6 +38,21 @@ TEST_F(PlayerReasonsTest, EachSkippedEntryNamesItselfAndItsReason)
          "lirabox: cannot play E:\\ CDﾄﾗｯｸ 01: no disc in E:\n"},
         {"unmapped CD drive", CdEntry("R:", 1), [](auto&) {},
          "lirabox: cannot play R:\\ CDﾄﾗｯｸ 01: drive R: is not mapped\n"},
+        {"data track", CdEntry("E:", 1),
+         [](auto& s) {
+             testsupport::FakeDisc disc = Disc(3);
+             disc.dataTracks = {1};
+             s.AddCdDrive("E:", disc);
+         },
+         "lirabox: cannot play E:\\ CDﾄﾗｯｸ 01: track 1 on the disc in E: is a data track\n"},
+        {"unreadable image", CdEntry("R:", 2),
+         [](auto& s) {
+             testsupport::FakeDisc image = Disc(3);
+             image.present = false;
+             image.problem = "the disc image /d/a.cue names \"a.bin\", which is not there";
+             s.AddCdDrive("R:", image);
+         },
+         "lirabox: cannot play R:\\ CDﾄﾗｯｸ 02: the disc image /d/a.cue names \"a.bin\", which is not there\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -82,6 +82,24 @@ TEST_F(PlayerTransportTest, TrackAfterALeadInPlaysToItsEnd)
     EXPECT_TRUE(m_dlg.m_entry.isEmpty());
 }
 
+// A copy of part of a disc, tracks 4 to 7: entries name the disc's numbers,
+// a track stops at the next one's start, and a run of the last two plays to
+// the end of the disc.
+TEST_F(PlayerTransportTest, ADiscBeginningAtTrack4PlaysByItsOwnNumbers)
+{
+    FakeDisc disc = Disc(4, 10'000);
+    disc.firstTrack = 4;
+    m_services.AddCdDrive("E:", disc);
+    Open({CdEntry("E:", 5), CdEntry("E:", 7), CdEntry("E:", 6), CdEntry("E:", 7)});
+    Click(CPlayerDlg::IDC_PLAY);
+    Seconds(10 + 10 + 20 + 2);
+    EXPECT_EQ(CdCalls("Play"), QStringList({QStringLiteral("Play 1 %1 %2").arg(disc.TrackStart(5)).arg(disc.TrackStart(6)),
+                                            QStringLiteral("Play 2 %1 end").arg(disc.TrackStart(7)),
+                                            QStringLiteral("Play 3 %1 end").arg(disc.TrackStart(6))}));
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
+    EXPECT_TRUE(m_dlg.m_entry.isEmpty()) << "the collection played through";
+}
+
 TEST_F(PlayerTransportTest, NextDuringARunReopensFromTheTrackStart)
 {
     const FakeDisc& disc = m_services.AddCdDrive("E:", Disc(10));

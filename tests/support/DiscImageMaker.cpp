@@ -93,8 +93,9 @@ bool WriteCueBin(const QString& cuePath, const std::vector<TrackSpec>& tracks, c
     QByteArray bin;
     const std::vector<int> starts = TrackStartSectors(tracks);
     for (std::size_t i = 0; i < tracks.size(); ++i) {
-        cue += QString::asprintf("  TRACK %02d %s\r\n", int(i + 1), tracks[i].data ? "MODE1/2352" : "AUDIO").toLatin1();
-        cue += "    INDEX 01 " + Msf(starts[i]) + "\r\n";
+        cue += QString::asprintf("  TRACK %02d %s\r\n", int(i) + options.firstTrack,
+                                 tracks[i].data ? "MODE1/2352" : "AUDIO").toLatin1();
+        cue += (options.index00Only ? "    INDEX 00 " : "    INDEX 01 ") + Msf(starts[i]) + "\r\n";
         if (tracks[i].data)
             AppendData(bin, starts[i], TrackSectors(tracks[i].lengthMs));
         else

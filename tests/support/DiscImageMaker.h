@@ -20,6 +20,11 @@ struct DiscImageOptions {
     // Fades at the track edges and a slow swell: for listening, not for tests
     // that look for gaps.
     bool soft = false;
+    // The number the sheet gives the first track, as the sheet of a copy of
+    // part of a disc numbers it.
+    int firstTrack = 1;
+    // Every track marked by INDEX 00 alone.
+    bool index00Only = false;
 };
 
 // Writes cuePath and the .bin beside it (same base name). Audio is 44100 Hz
@@ -28,8 +33,10 @@ bool WriteCueBin(const QString& cuePath, const std::vector<TrackSpec>& tracks, c
 
 // Writes a cdrdao table of contents at tocPath for the .bin that WriteCueBin
 // made at binPath, giving every track its full length whatever the .bin
-// holds (audio tracks only). The .bin is named by its absolute path: libcdio
-// takes a relative one from the working directory, not from the table's.
+// holds (audio tracks only), for libcdio's reader: it takes the samples as
+// they are (cdrdao, and the program, take a raw file as big-endian) and a
+// relative name from the working directory, so the .bin is named by its
+// absolute path. TocMaker makes tables as cdrdao reads them.
 bool WriteTocFor(const QString& tocPath, const QString& binPath, const std::vector<TrackSpec>& tracks);
 
 // Sectors a track of lengthMs occupies, and where each track starts.

@@ -24,6 +24,8 @@ QString ItemName(mci::StatusItem item)
         return QStringLiteral("mode");
     case mci::StatusItem::Ready:
         return QStringLiteral("ready");
+    case mci::StatusItem::TrackType:
+        return QStringLiteral("type");
     }
     return QStringLiteral("?");
 }
@@ -32,7 +34,13 @@ QString ItemName(mci::StatusItem item)
 
 long FakeDisc::TrackStart(int track) const
 {
-    return firstTrackStartMs + std::accumulate(trackLengthsMs.begin(), trackLengthsMs.begin() + (track - 1), 0L);
+    return firstTrackStartMs
+           + std::accumulate(trackLengthsMs.begin(), trackLengthsMs.begin() + (track - firstTrack), 0L);
+}
+
+int FakeDisc::LastTrack() const
+{
+    return firstTrack + int(trackLengthsMs.size()) - 1;
 }
 
 long FakeDisc::DiscLength() const
@@ -161,7 +169,7 @@ std::optional<std::uint32_t> FakeCdSystem::Status(mci::DeviceId id, mci::StatusI
     default:
         break;
     }
-    if (!Ready(*device) || track > count)
+    if (!Ready(*device) || (track != 0 && (track < disc.firstTrack || track > disc.LastTrack())))
         return std::nullopt;
     switch (item) {
     case mci::StatusItem::NumberOfTracks:
@@ -173,7 +181,11 @@ std::optional<std::uint32_t> FakeCdSystem::Status(mci::DeviceId id, mci::StatusI
     case mci::StatusItem::Length:
         if (disc.failLength)
             return std::nullopt;
-        return std::uint32_t(track ? disc.trackLengthsMs[track - 1] : disc.DiscLength());
+        return std::uint32_t(track ? disc.trackLengthsMs[std::size_t(track - disc.firstTrack)] : disc.DiscLength());
+    case mci::StatusItem::TrackType:
+        if (track == 0)
+            return std::nullopt;
+        return disc.dataTracks.count(track) ? mci::kCdTrackOther : mci::kCdTrackAudio;
     default:
         return std::nullopt;
     }
@@ -196,8 +208,8 @@ bool FakeCdSystem::Play(mci::DeviceId id, std::uint32_t from, std::optional<std:
     const long discEnd = disc.DiscLength();
     if (disc.failPlay || long(from) >= discEnd || (to && (*to <= from || long(*to) > discEnd)))
         return false;
-    int track = 1;
-    while (track < int(disc.trackLengthsMs.size()) && disc.TrackStart(track + 1) <= long(from))
+    int track = disc.firstTrack;
+    while (track < disc.LastTrack() && disc.TrackStart(track + 1) <= long(from))
         ++track;
     if (disc.dataTracks.count(track))
         return false;
@@ -205,7 +217,7 @@ bool FakeCdSystem::Play(mci::DeviceId id, std::uint32_t from, std::optional<std:
     device->position = long(from);
     device->end = to ? long(*to) : discEnd;
     device->stopAt = device->end;
-    for (int next = track + 1; next <= int(disc.trackLengthsMs.size()); ++next)
+    for (int next = track + 1; next <= disc.LastTrack(); ++next)
         if (disc.dataTracks.count(next)) {
             device->stopAt = std::min(device->stopAt, disc.TrackStart(next));
             break;
@@ -266,6 +278,13 @@ bool FakeCdSystem::Close(mci::DeviceId id)
     if (m_stringDevice == id)
         m_stringDevice.reset();
     return !fail;
+}
+
+QString FakeCdSystem::DiscProblem(mci::DeviceId id)
+{
+    Record(QStringLiteral("Problem %1").arg(id));
+    const Device* device = Find(id);
+    return device ? Disc(device->drive).problem : QString();
 }
 
 bool FakeCdSystem::SendString(const QString& command, QString* result)

@@ -18,8 +18,9 @@ namespace testsupport {
 class FakeClock;
 
 struct FakeDisc {
-    std::vector<long> trackLengthsMs;  // track k (1-based) is element k - 1
-    long firstTrackStartMs = 0;        // where track 1 begins on the disc
+    std::vector<long> trackLengthsMs;  // track firstTrack + k is element k
+    int firstTrack = 1;                // a copy of part of a disc may begin later
+    long firstTrackStartMs = 0;        // where the first track begins on the disc
     std::set<int> dataTracks;
     bool present = true;    // false: an empty drive, never ready
     bool doorOpen = false;  // also set by door commands
@@ -33,8 +34,10 @@ struct FakeDisc {
     bool failLength = false;
     bool failPlay = false;
     bool failClose = false;  // the device is closed all the same
+    QString problem;         // what the device says is wrong with its disc
 
-    long TrackStart(int track) const;  // ms on the disc
+    long TrackStart(int track) const;  // ms on the disc; track by its number
+    int LastTrack() const;
     long DiscLength() const;  // the lead-out's position
 };
 
@@ -68,6 +71,7 @@ public:
     bool SetDoor(mci::DeviceId id, bool open) override;
     bool Close(mci::DeviceId id) override;
     bool SendString(const QString& command, QString* result) override;
+    QString DiscProblem(mci::DeviceId id) override;
 
 private:
     struct Device {

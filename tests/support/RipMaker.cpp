@@ -34,29 +34,6 @@ QString Beside(const QString& cuePath, const QString& name)
     return QFileInfo(cuePath).absoluteDir().filePath(name);
 }
 
-// Stereo S16LE of samples[from, to), left and right alike.
-QByteArray Pcm(const std::vector<qint16>& samples, std::size_t from, std::size_t to)
-{
-    QByteArray bytes;
-    bytes.reserve(qsizetype((to - from) * 4));
-    for (std::size_t i = from; i < to; ++i) {
-        char two[2];
-        qToLittleEndian(samples[i], two);
-        bytes.append(two, 2).append(two, 2);
-    }
-    return bytes;
-}
-
-QByteArray Wav(const QByteArray& pcm)
-{
-    QByteArray header("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0\0\0\0\0\0\0\0\0\4\0\x10\0data\0\0\0\0", 44);
-    qToLittleEndian(quint32(36 + pcm.size()), header.data() + 4);
-    qToLittleEndian(quint32(kRate), header.data() + 24);
-    qToLittleEndian(quint32(kRate * 4), header.data() + 28);
-    qToLittleEndian(quint32(pcm.size()), header.data() + 40);
-    return header + pcm;
-}
-
 bool EncodeFlac(const QString& wavPath, const QString& flacPath)
 {
     return WriteWithPipeline(QStringLiteral("filesrc name=in ! wavparse ! audioconvert ! flacenc ! filesink name=out"),
@@ -79,7 +56,7 @@ std::vector<int> GapSectors(const std::vector<RipTrack>& tracks)
 // A sheet for files that each hold a run of the disc: file f from disc
 // sector fileStart[f]. Every INDEX goes into the file that holds it.
 QByteArray Sheet(const std::vector<RipTrack>& tracks, const QList<QByteArray>& fileNames, const QByteArray& type,
-                 const std::vector<int>& fileStart)
+                 const std::vector<int>& fileStart, int firstTrack = 1)
 {
     const std::vector<int> gaps = GapSectors(tracks);
     const std::vector<int> starts = RipStartSectors(tracks);
@@ -95,7 +72,7 @@ QByteArray Sheet(const std::vector<RipTrack>& tracks, const QList<QByteArray>& f
     };
     sheet += "FILE \"" + fileNames[0] + "\" " + type + "\n";
     for (std::size_t t = 0; t < tracks.size(); ++t) {
-        sheet += "  TRACK " + QByteArray::number(int(t + 1)).rightJustified(2, '0') + " AUDIO\n";
+        sheet += "  TRACK " + QByteArray::number(int(t) + firstTrack).rightJustified(2, '0') + " AUDIO\n";
         sheet += "    TITLE \"Tone " + QByteArray::number(tracks[t].toneHz) + "\"\n";
         if (tracks[t].gapMs > 0)
             index(0, gaps[t]);
@@ -105,6 +82,31 @@ QByteArray Sheet(const std::vector<RipTrack>& tracks, const QList<QByteArray>& f
 }
 
 }  // namespace
+
+QByteArray StereoPcm(const std::vector<qint16>& samples, std::size_t from, std::size_t to, ByteOrder order)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype((to - from) * 4));
+    for (std::size_t i = from; i < to; ++i) {
+        char two[2];
+        if (order == ByteOrder::LittleEndian)
+            qToLittleEndian(samples[i], two);
+        else
+            qToBigEndian(samples[i], two);
+        bytes.append(two, 2).append(two, 2);
+    }
+    return bytes;
+}
+
+QByteArray WavFile(const QByteArray& pcm)
+{
+    QByteArray header("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0\0\0\0\0\0\0\0\0\4\0\x10\0data\0\0\0\0", 44);
+    qToLittleEndian(quint32(36 + pcm.size()), header.data() + 4);
+    qToLittleEndian(quint32(kRate), header.data() + 24);
+    qToLittleEndian(quint32(kRate * 4), header.data() + 28);
+    qToLittleEndian(quint32(pcm.size()), header.data() + 40);
+    return header + pcm;
+}
 
 QByteArray CueTime(int sectors)
 {
@@ -139,12 +141,12 @@ bool WriteFlacRip(const QString& cuePath, const std::vector<RipTrack>& tracks, c
     const std::vector<qint16> samples = RipSamples(tracks);
     const QString flac = Beside(cuePath, fileName);
     const QString wav = flac + QStringLiteral(".wav");
-    const bool ok = WriteAll(wav, Wav(Pcm(samples, 0, samples.size()))) && EncodeFlac(wav, flac);
+    const bool ok = WriteAll(wav, WavFile(StereoPcm(samples, 0, samples.size()))) && EncodeFlac(wav, flac);
     QFile::remove(wav);
     return ok && WriteAll(cuePath, Sheet(tracks, {fileName.toUtf8()}, "WAVE", {0}));
 }
 
-bool WriteWavTrackRip(const QString& cuePath, const std::vector<RipTrack>& tracks)
+bool WriteWavTrackRip(const QString& cuePath, const std::vector<RipTrack>& tracks, int firstTrack)
 {
     const std::vector<qint16> samples = RipSamples(tracks);
     const std::vector<int> gaps = GapSectors(tracks);
@@ -157,12 +159,29 @@ bool WriteWavTrackRip(const QString& cuePath, const std::vector<RipTrack>& track
         const int to = t + 1 < tracks.size() ? starts[t + 1] : gaps.back();
         const QByteArray number = QByteArray::number(int(t + 1)).rightJustified(2, '0');
         if (!WriteAll(Beside(cuePath, QString::fromLatin1(number + " track.wav")),
-                      Wav(Pcm(samples, std::size_t(from) * kSamplesPerSector, std::size_t(to) * kSamplesPerSector))))
+                      WavFile(StereoPcm(samples, std::size_t(from) * kSamplesPerSector, std::size_t(to) * kSamplesPerSector))))
             return false;
         names.append(number + " Track.WAV");
         fileStart.push_back(from);
     }
-    return WriteAll(cuePath, Sheet(tracks, names, "WAVE", fileStart));
+    return WriteAll(cuePath, Sheet(tracks, names, "WAVE", fileStart, firstTrack));
+}
+
+bool WriteIndex00Rip(const QString& cuePath, const std::vector<RipTrack>& tracks, int firstTrack)
+{
+    const std::vector<qint16> samples = RipSamples(tracks);
+    const std::vector<int> starts = RipStartSectors(tracks);
+    QByteArray sheet = "REM COMMENT \"each track a file of its own\"\n";
+    for (std::size_t t = 0; t < tracks.size(); ++t) {
+        const QByteArray number = QByteArray::number(int(t) + firstTrack).rightJustified(2, '0');
+        const QByteArray name = number + " tone.wav";
+        const QByteArray wav = WavFile(StereoPcm(samples, std::size_t(starts[t]) * kSamplesPerSector,
+                                                 std::size_t(starts[t + 1]) * kSamplesPerSector));
+        if (!WriteAll(Beside(cuePath, QString::fromLatin1(name)), wav))
+            return false;
+        sheet += "FILE \"" + name + "\" WAVE\n  TRACK " + number + " AUDIO\n    INDEX 00 00:00:00\n";
+    }
+    return WriteAll(cuePath, sheet);
 }
 
 bool WriteBinRip(const QString& cuePath, const std::vector<RipTrack>& tracks, const QString& binName)
@@ -176,7 +195,7 @@ bool WriteBinRip(const QString& cuePath, const std::vector<RipTrack>& tracks, co
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         const std::size_t gap = std::size_t(Sectors(tracks[t].gapMs)) * kSamplesPerSector;
         const std::size_t body = std::size_t(Sectors(tracks[t].lengthMs)) * kSamplesPerSector;
-        bin += Pcm(samples, at + gap, at + gap + body);
+        bin += StereoPcm(samples, at + gap, at + gap + body);
         sheet += "  TRACK " + QByteArray::number(int(t + 1)).rightJustified(2, '0') + " AUDIO\n";
         if (gap > 0)
             sheet += "    PREGAP " + CueTime(int(gap / kSamplesPerSector)) + '\n';
@@ -191,7 +210,7 @@ bool WriteJapaneseNamedRip(const QString& cuePath, const std::vector<RipTrack>& 
                            SheetText text)
 {
     const std::vector<qint16> samples = RipSamples(tracks);
-    if (!WriteAll(Beside(cuePath, fileName), Wav(Pcm(samples, 0, samples.size()))))
+    if (!WriteAll(Beside(cuePath, fileName), WavFile(StereoPcm(samples, 0, samples.size()))))
         return false;
     const QByteArray name = text == SheetText::Cp932 ? text::EncodeCp932(fileName) : fileName.toUtf8();
     QByteArray sheet = Sheet(tracks, {name}, "WAVE", {0});

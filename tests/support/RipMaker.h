@@ -32,8 +32,13 @@ bool WriteFlacRip(const QString& cuePath, const std::vector<RipTrack>& tracks,
 // One WAV per track, each track's gap appended to the file before (INDEX 00
 // in one FILE, INDEX 01 in the next), as rippers append gaps. The files are
 // "NN track.wav" while the sheet spells them "NN Track.WAV", as sheets made
-// on Windows often do.
-bool WriteWavTrackRip(const QString& cuePath, const std::vector<RipTrack>& tracks);
+// on Windows often do. The sheet numbers the tracks from firstTrack, as the
+// sheet of a copy of part of a disc does.
+bool WriteWavTrackRip(const QString& cuePath, const std::vector<RipTrack>& tracks, int firstTrack = 1);
+
+// One WAV per track holding the track alone, each track marked by INDEX 00
+// alone. Gaps are not written: give tracks without one.
+bool WriteIndex00Rip(const QString& cuePath, const std::vector<RipTrack>& tracks, int firstTrack = 1);
 
 // One BINARY file named binName (not the sheet's name), gaps as PREGAP.
 bool WriteBinRip(const QString& cuePath, const std::vector<RipTrack>& tracks, const QString& binName);
@@ -46,5 +51,12 @@ bool WriteJapaneseNamedRip(const QString& cuePath, const std::vector<RipTrack>& 
 
 // "mm:ss:ff" of a sector count.
 QByteArray CueTime(int sectors);
+
+// Stereo 16-bit PCM of samples[from, to), left and right alike, and a WAV
+// file holding such PCM.
+enum class ByteOrder { LittleEndian, BigEndian };
+QByteArray StereoPcm(const std::vector<qint16>& samples, std::size_t from, std::size_t to,
+                     ByteOrder order = ByteOrder::LittleEndian);
+QByteArray WavFile(const QByteArray& littleEndianPcm);
 
 }  // namespace testsupport

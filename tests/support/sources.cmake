@@ -19,4 +19,6 @@ target_sources(lirabox_testsupport PRIVATE
 target_link_libraries(lirabox_testsupport PUBLIC lirabox_mediamaker)
 # Ripped discs (cue sheets with FLAC, WAV or BINARY files); CP932 names need the text codec.
 target_sources(lirabox_mediamaker PRIVATE support/RipMaker.h support/RipMaker.cpp)
+# cdrdao tables of contents over raw, WAVE and data files.
+target_sources(lirabox_mediamaker PRIVATE support/TocMaker.h support/TocMaker.cpp)
 target_link_libraries(lirabox_mediamaker PRIVATE lirabox_platform)
