@@ -16,6 +16,7 @@
 #include "tests/support/AudioCapture.h"
 #include "tests/support/MediaMaker.h"
 #include "tests/support/RipMaker.h"
+#include "tests/support/TocMaker.h"
 
 namespace {
 
@@ -60,6 +61,59 @@ TEST(RipEndToEnd, AWavFileThenTracksOfAFlacRipAndOfAPerTrackWavRipPlayInOrder)
     }
     // R: 02 and 03 in one stream: the one starts where the other ends.
     EXPECT_NEAR(tones[2].startMs, tones[1].startMs + tones[1].lengthMs, 60);
+}
+
+// The discs users bring besides plain cue sheets, Skip on: a cdrdao table of
+// contents of an enhanced CD (data track 1, then audio, a silent track among
+// it), a rip of tracks 4 to 6 of a disc, and a rip whose tracks are marked by
+// INDEX 00 alone. Each track named plays its own tone; the data track is
+// skipped with one line on stderr.
+TEST(RipEndToEnd, ATableOfContentsAPartialRipAndIndex00TracksPlay)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto path = [&dir](const QString& name) { return dir.filePath(name); };
+    for (const char* sub : {"toc", "part", "index00", "config/Quenda"})
+        QDir(dir.path()).mkpath(QString::fromLatin1(sub));
+    using Kind = testsupport::TocTrackSpec::Kind;
+    ASSERT_TRUE(testsupport::WriteToc(path("toc/disc.toc"),
+                                      {{Kind::Data, 0, 2000}, {Kind::Tone, 550, 900, 400}, {Kind::Silence, 0, 700},
+                                       {Kind::Tone, 880, 800}},
+                                      testsupport::TocStyle::BigEndianImage));
+    ASSERT_TRUE(testsupport::WriteWavTrackRip(path("part/part.cue"), {{300, 700}, {660, 900}, {300, 700}}, 4));
+    ASSERT_TRUE(testsupport::WriteIndex00Rip(path("index00/i.cue"), {{990, 800}, {300, 700}}));
+    QFile settings(path("config/Quenda/Lirabox.conf"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Settings]\nSkip=1\n");
+    settings.close();
+
+    ASSERT_TRUE(e2e::WriteCollection(path("list.lst"),
+                                     {QStringLiteral("T:\\ CDﾄﾗｯｸ 01"), QStringLiteral("T:\\ CDﾄﾗｯｸ 02"),
+                                      QStringLiteral("T:\\ CDﾄﾗｯｸ 04"), QStringLiteral("U:\\ CDﾄﾗｯｸ 05"),
+                                      QStringLiteral("V:\\ CDﾄﾗｯｸ 01")}));
+    const QString raw = path("capture.raw");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LIRABOX_DRIVES",
+               "T=" + path("toc/disc.toc") + ";U=" + path("part/part.cue") + ";V=" + path("index00/i.cue"));
+    QProcess player;
+    player.setProcessChannelMode(QProcess::SeparateChannels);
+    ASSERT_TRUE(e2e::StartPlayer(player, {path("list.lst"), QStringLiteral("/A")}, env, path("config"), raw));
+    e2e::WaitUntilQuiet(player, raw, 60'000);
+    EXPECT_EQ(player.state(), QProcess::Running);
+    EXPECT_GE(e2e::Terminate(player, 10'000), 0) << "still running or not exit status 0";
+
+    const auto tones = AudioCapture::TonesOfFile(raw);
+    const double heard[] = {550, 880, 660, 990};
+    const int lengths[] = {900, 800, 900, 800};
+    ASSERT_EQ(tones.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(Near(tones[std::size_t(i)].frequencyHz, heard[i])) << i << ": " << tones[std::size_t(i)].frequencyHz;
+        EXPECT_NEAR(tones[std::size_t(i)].lengthMs, lengths[i], 60) << i;
+    }
+    const QString errors = QString::fromLocal8Bit(player.readAllStandardError());
+    EXPECT_TRUE(errors.contains(QStringLiteral("lirabox: cannot play T:\\ CDﾄﾗｯｸ 01: track 1 on the disc in T: is a data track\n")))
+        << errors.toStdString();
+    EXPECT_EQ(errors.count(QStringLiteral("lirabox: cannot play")), 1) << errors.toStdString();
 }
 
 }  // namespace
