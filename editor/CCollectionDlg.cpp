@@ -31,12 +31,12 @@ constexpr ui::ControlSpec kControls[] = {
     {1016, ControlKind::Label, "ﾌﾟﾚｲﾘｽﾄ(&L):", 3, 59, 45, 10},
     {1019, ControlKind::ListView, "", 4, 71, 179, 112, nullptr, ui::kMultiSelect},
     {1050, ControlKind::CheckBox, "曲の２重登録を許さない(&R)", 72, 58, 108, 10},
-    {11, ControlKind::PushButton, "<< CD(&C)...", 189, 78, 50, 14},
-    {6, ControlKind::PushButton, "<< 追加(&T)...", 189, 95, 50, 14},
+    {11, ControlKind::PushButton, "<< CD(&C)...", 189, 78, 50, 14, nullptr, 0, "CDのﾄﾗｯｸを追加..."},
+    {6, ControlKind::PushButton, "<< 追加(&T)...", 189, 95, 50, 14, nullptr, 0, "ﾌｧｲﾙを追加..."},
     {7, ControlKind::PushButton, "削除(&K)", 189, 116, 50, 14},
     {8, ControlKind::PushButton, "新規作成(&N)", 189, 134, 50, 14},
-    {9, ControlKind::PushButton, "↑(&U)", 189, 154, 50, 14},
-    {10, ControlKind::PushButton, "↓(&D)", 189, 169, 50, 14},
+    {9, ControlKind::PushButton, "↑(&U)", 189, 154, 50, 14, nullptr, 0, "上へ移動"},
+    {10, ControlKind::PushButton, "↓(&D)", 189, 169, 50, 14, nullptr, 0, "下へ移動"},
     {1017, ControlKind::Label, "タイトルがありません", 3, 21, 183, 12, nullptr, ui::kSunken},
 };
 

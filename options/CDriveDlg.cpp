@@ -21,7 +21,7 @@ constexpr ui::ControlSpec kControls[] = {
     {CDriveDlg::IDC_FOLDER, ControlKind::PushButton, "ﾌｫﾙﾀﾞ(&F)...", 7, 65, 60, 14},
     {CDriveDlg::IDC_IMAGE, ControlKind::PushButton, "ｲﾒｰｼﾞ(&I)...", 71, 65, 60, 14},
     {-1, ControlKind::Label, "CD(&C):", 137, 68, 24, 8},
-    {CDriveDlg::IDC_DEVICE, ControlKind::ComboDropList, "", 162, 65, 71, 60},
+    {CDriveDlg::IDC_DEVICE, ControlKind::ComboDropList, "", 162, 65, 71, 60, nullptr, 0, "CDﾄﾞﾗｲﾌﾞ"},
     {ui::ID_HELP, ControlKind::PushButton, "ﾍﾙﾌﾟ(&H)", 7, 91, 50, 14},
     {ui::IDOK, ControlKind::DefPushButton, "OK", 76, 91, 50, 14},
     {CDriveDlg::IDC_SKIP, ControlKind::PushButton, "ｽｷｯﾌﾟ(&S)", 130, 91, 50, 14},

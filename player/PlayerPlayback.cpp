@@ -90,9 +90,11 @@ BOOL CPlayerDlg::Fail(const QString& message, const QString& reason)
     if (!reason.isEmpty())
         ReportUnplayable(m_entry, reason);
     if (SkipOn()) {
-        // Skipping through a whole pass in which nothing played would spin
-        // for ever with Repeat on: stop there and say so once.
-        if (++m_failedInRow < EntryCount()) {
+        // With Repeat off the pass ends at the last entry and the player
+        // stops there in silence. With Repeat on, skipping through a whole
+        // pass in which nothing played would spin for ever: stop there and
+        // say so once.
+        if (!RepeatOn() || ++m_failedInRow < EntryCount()) {
             PostOwnCommand(IDC_NEXT);
             return TRUE;
         }

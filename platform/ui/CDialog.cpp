@@ -12,11 +12,13 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 
 #include "platform/ui/Quit.h"
@@ -45,7 +47,60 @@ QStringList RenderingsOf(const QFileInfo& picture)
     return QDir(picture.path()).entryList({picture.fileName() + QLatin1String("-*.png")}, QDir::Files);
 }
 
+// A push button that Enter presses while it has the focus, as Space does,
+// whichever button is the dialog's default.
+class DialogButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const int key = event->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !(event->modifiers() & ~Qt::KeypadModifier)) {
+            event->accept();
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+bool NamedByItsCaption(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton:
+    case ControlKind::IconButton:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton: return true;
+    default: return false;
+    }
+}
+
+bool NamedByTheLabelBefore(ControlKind kind)
+{
+    return kind == ControlKind::ComboDropList || kind == ControlKind::ListView || kind == ControlKind::ListBox;
+}
+
 }  // namespace
+
+QString WithoutAccessKey(const QString& caption)
+{
+    static const QRegularExpression inParentheses(QStringLiteral("\\(&[^&]\\)"));
+    QString text = caption;
+    text.remove(inParentheses);
+    QString name;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('&'))
+                name += text.at(++i);
+            continue;
+        }
+        name += text.at(i);
+    }
+    return name.trimmed();
+}
 
 QString ImageFile(const char* name, QSize size, int density)
 {
@@ -135,10 +190,28 @@ void CDialog::Create()
     // A label's access key moves the focus to the control after it, as a
     // static text's does.
     QLabel* pendingLabel = nullptr;
+    QString labelBefore;
+    QLabel* previousLabel = nullptr;
     for (const ControlSpec& control : m_spec.controls) {
         QWidget* widget = MakeControl(control);
+        const QString caption = QString::fromUtf8(control.caption ? control.caption : "");
+        QString name;
+        if (control.name)
+            name = QString::fromUtf8(control.name);
+        else if (NamedByItsCaption(control.kind))
+            name = WithoutAccessKey(caption);
+        else if (NamedByTheLabelBefore(control.kind))
+            name = WithoutAccessKey(labelBefore).remove(QRegularExpression(QStringLiteral("[:：]$")));
+        if (!name.isEmpty())
+            widget->setAccessibleName(name);
+        // Screen readers on this platform name a drop-down list by its
+        // current item and the label tied to it.
+        if (NamedByTheLabelBefore(control.kind) && previousLabel)
+            previousLabel->setBuddy(widget);
+        previousLabel = control.kind == ControlKind::Label ? qobject_cast<QLabel*>(widget) : nullptr;
+        if (control.kind == ControlKind::Label || control.kind == ControlKind::GroupBox)
+            labelBefore = caption;
         if (control.kind == ControlKind::Label) {
-            const QString caption = QString::fromUtf8(control.caption ? control.caption : "");
             pendingLabel = caption.contains(QLatin1Char('&')) ? qobject_cast<QLabel*>(widget) : nullptr;
         } else if (pendingLabel && control.kind != ControlKind::GroupBox) {
             pendingLabel->setBuddy(widget);
@@ -194,17 +267,16 @@ QWidget* CDialog::MakeControl(const ControlSpec& control)
     switch (control.kind) {
     case ControlKind::PushButton:
     case ControlKind::DefPushButton: {
-        auto* button = new QPushButton(caption, this);
+        auto* button = new DialogButton(caption, this);
         button->setAutoDefault(false);
         button->setDefault(control.kind == ControlKind::DefPushButton);
         connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id, kBnClicked); });
         return button;
     }
     case ControlKind::IconButton: {
-        auto* button = new QPushButton(this);
+        auto* button = new DialogButton(this);
         button->setAutoDefault(false);
-        button->setAccessibleName(caption);
-        button->setToolTip(QString(caption).remove(QLatin1Char('&')));
+        button->setToolTip(control.name ? QString::fromUtf8(control.name) : WithoutAccessKey(caption));
         const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
         if (!mnemonic.isEmpty())
             button->setShortcut(mnemonic);

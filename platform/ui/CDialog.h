@@ -89,6 +89,8 @@ private:
 int CaptionRoom(const QWidget* widget);
 // A control's caption without its access-key marks.
 QString CaptionOf(const QWidget* widget);
+// A caption as a screen reader says it: "選曲(&C)..." is "選曲...".
+QString WithoutAccessKey(const QString& caption);
 // Condenses the font of a control whose caption would not fit it.
 void FitCaption(QWidget* widget);
 // Condenses the font of a control until sample fits it.

@@ -41,6 +41,11 @@ struct ControlSpec {
     int x, y, w, h;
     const char* image = nullptr;  // resource name of a picture (see ui::LoadImage)
     unsigned style = 0;
+    // What a screen reader says for the control, where its caption does not
+    // say what it does (an icon button's caption is only its access key).
+    // Without it: the caption without its access key, or for a list the
+    // caption of the label or group before it.
+    const char* name = nullptr;
 };
 
 struct DialogSpec {

@@ -205,10 +205,14 @@ TEST_F(DriveMapTest, ADrivePluggedInAfterStartGetsALetterAtTheNextRefreshAndSett
         {{QStringLiteral("D"), QStringLiteral("/discs/settings.cue")}}, QStringLiteral("F=/discs/env.cue"));
     EXPECT_EQ(map.LogicalDriveStrings(), Roots({"D", "E", "F"}));
     EXPECT_EQ(map.Target(QStringLiteral("E:")), sr0);
+    const QString beside = MakeFile(QStringLiteral("lists/x.mid"));
+    map.SetCollectionPath(Path(QStringLiteral("lists/a.lst")));
 
-    // Plugged in: the next free letter, past the ones settings and environment hold.
+    // Plugged in: the next free letter, past the ones settings and environment
+    // hold; entries of the open collection are still found beside it.
     plugged.append(usb);
     map.RefreshDetected();
+    EXPECT_EQ(map.ResolvePath(QStringLiteral("x.mid")), beside);
     EXPECT_EQ(map.LogicalDriveStrings(), Roots({"D", "E", "F", "G"}));
     EXPECT_EQ(map.Target(QStringLiteral("G:")), usb);
     EXPECT_EQ(map.GetDriveType(QStringLiteral("G:\\")), drives::DRIVE_CDROM);

@@ -311,6 +311,55 @@ TEST_F(PlayerFaultsTest, PicksSetNextByPositionAndRepeat)
     EXPECT_EQ(m_dlg.m_titleCombo->currentIndex(), 1) << "the title list follows the playing entry";
 }
 
+TEST_F(PlayerFaultsTest, WithRepeatOnNextStaysEnabledThroughTheLastEntryAndTheWrap)
+{
+    for (const char* path : {"/m/a.wav", "/m/b.wav", "/m/c.wav"})
+        AddFile(path);
+    Open({"/m/a.wav", "/m/b.wav", "/m/c.wav"});
+    Click(CPlayerDlg::IDC_REPEAT);
+    Click(CPlayerDlg::IDC_PLAY);
+    for (const char* expected : {"/m/b.wav", "/m/c.wav", "/m/a.wav", "/m/b.wav"}) {
+        Click(CPlayerDlg::IDC_NEXT);
+        EXPECT_EQ(m_dlg.m_entry, expected);
+        EXPECT_TRUE(m_dlg.IsControlEnabled(CPlayerDlg::IDC_NEXT)) << "at " << expected;
+    }
+    // The same at the ends of entries.
+    Seconds(12);
+    EXPECT_EQ(m_dlg.m_entry, "/m/a.wav");
+    EXPECT_TRUE(m_dlg.IsControlEnabled(CPlayerDlg::IDC_NEXT));
+}
+
+TEST_F(PlayerFaultsTest, APickWhileIdleWithShuffleOnBuildsANewOrder)
+{
+    QStringList entries;
+    for (int i = 0; i < 6; ++i) {
+        entries.append(QStringLiteral("/m/%1.wav").arg(i));
+        AddFile(entries.last());
+    }
+    Open(entries.mid(0, 2));
+    Click(CPlayerDlg::IDC_SHUFFLE);
+    Click(CPlayerDlg::IDC_PLAY);
+    Click(CPlayerDlg::IDC_STOP);
+    // The collection grows while idle: the order of the last Play is too short.
+    m_state.m_entries = entries;
+    m_dlg.m_entryCount = int(entries.size());
+    m_dlg.FillTitleList();
+    m_services.AdvanceMs(5'000);
+    QVector<std::uint32_t> expected;
+    m_dlg.BuildShuffleOrder(expected);
+
+    Pick(4);
+    EXPECT_EQ(m_dlg.m_entry, "/m/3.wav") << "a pick plays the picked entry";
+    EXPECT_EQ(m_dlg.m_shuffleOrder, expected);
+    Click(CPlayerDlg::IDC_NEXT);
+    EXPECT_EQ(m_dlg.m_entry, entries.at(int(expected.at(5)) - 1)) << "Next goes on in the new order";
+
+    // A pick while playing keeps the order, a second later too.
+    m_services.AdvanceMs(2'000);
+    Pick(2);
+    EXPECT_EQ(m_dlg.m_shuffleOrder, expected);
+}
+
 TEST_F(PlayerFaultsTest, PauseThenResumeOfAFile)
 {
     AddFile("/m/a.wav", FakeMediaFile::Audio(20'000));

@@ -106,8 +106,11 @@ public:
                 return failure;
         }
         NoteOpenTrack();
+        const Before before = Look(command);
         Apply(command);
         NoteOpenTrack();
+        if (auto failure = CheckCommand(command, before))
+            return failure;
         if (qEnvironmentVariableIsSet("LIRABOX_MODEL_TRACE"))
             std::fprintf(stderr, "%s%s(%d) -> %s\n", command.settled ? "" : "!", kKindNames[int(command.kind)],
                          command.arg, Fail(QString()).value_or("").c_str());
@@ -217,6 +220,53 @@ private:
     }
 
     QString Enabled() const { return playertest::EnabledControls(m_dlg); }
+
+    // What a command's own invariants compare with.
+    struct Before {
+        bool idle = true;         // no entry open
+        bool deviceMoving = false;  // playing or paused
+        bool pressed = false;     // the command reaches its handler
+        QVector<std::uint32_t> order;
+    };
+
+    Before Look(const Command& c)
+    {
+        Before before;
+        before.idle = m_dlg.m_entry.isEmpty();
+        const long mode = m_dlg.QueryMode();
+        before.deviceMoving = mode == mci::kModePlaying || mode == mci::kModePaused;
+        before.order = m_dlg.m_shuffleOrder;
+        switch (c.kind) {
+        case Kind::Play: before.pressed = m_dlg.IsControlEnabled(CPlayerDlg::IDC_PLAY); break;
+        case Kind::Next: before.pressed = m_dlg.IsControlEnabled(CPlayerDlg::IDC_NEXT); break;
+        case Kind::Pick:
+            before.pressed = m_dlg.m_titleCombo->count() > 0 && c.arg % m_dlg.m_titleCombo->count() > 0;
+            break;
+        default: break;
+        }
+        return before;
+    }
+
+    // Invariants of the command just run, before anything it posted runs.
+    std::optional<std::string> CheckCommand(const Command& c, const Before& before)
+    {
+        const bool starts = before.pressed && (c.kind == Kind::Play || c.kind == Kind::Pick);
+        if ((m_state.m_flags & kFlagShuffle) && starts && before.idle && !m_entries.isEmpty()) {
+            // Play and a pick while idle build a new order at this moment.
+            QVector<std::uint32_t> expected;
+            m_dlg.BuildShuffleOrder(expected);
+            if (m_dlg.m_shuffleOrder != expected)
+                return Fail(QStringLiteral("a start with shuffle on kept an old order"));
+        } else if (m_dlg.m_shuffleOrder != before.order && !(starts && (c.kind == Kind::Play || !before.deviceMoving))) {
+            return Fail(QStringLiteral("the shuffle order changed outside a start"));
+        }
+        // With Repeat on, Next stays enabled through the last entry and the wrap.
+        const bool moved = c.kind == Kind::Next || (c.kind == Kind::Pick && before.idle);
+        if (moved && before.pressed && !m_replacedUnderEntry && !m_dlg.m_entry.isEmpty() &&
+            m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT) && !m_dlg.IsControlEnabled(CPlayerDlg::IDC_NEXT))
+            return Fail(QStringLiteral("Next disabled with repeat on"));
+        return std::nullopt;
+    }
 
     std::optional<std::string> Fail(const QString& what) const
     {

@@ -167,6 +167,21 @@ TEST_F(PlayerTransportTest, NoCdDriveIsSaidOncePerPlayWithSkipAndRepeat)
     EXPECT_EQ(Enabled(), "1000001");
 }
 
+TEST_F(PlayerTransportTest, WithSkipOnAndRepeatOffAFruitlessPassStopsInSilence)
+{
+    m_state.m_skip = 1;
+    for (const QStringList& entries : {QStringList{"/m/gone.mid"}, QStringList{"/m/gone.mid", "/m/also.wav"}}) {
+        Open(entries);
+        Click(CPlayerDlg::IDC_PLAY);
+        for (int i = 0; i < 10; ++i)
+            Flush();
+        EXPECT_TRUE(m_services.boxes.Texts().isEmpty()) << entries.join(", ").toStdString();
+        EXPECT_TRUE(m_dlg.m_entry.isEmpty());
+        EXPECT_EQ(m_dlg.m_titleCombo->currentText(), "(停止)");
+        EXPECT_EQ(Enabled(), "1000001");
+    }
+}
+
 TEST_F(PlayerTransportTest, NoCdDriveIsSaidAgainOnceSkipIsOff)
 {
     AddFile("/m/a.wav", FakeMediaFile::Audio(3'000));
