@@ -1,11 +1,14 @@
 #include "collection/CollectionFile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -19,6 +22,7 @@ namespace collection {
 namespace {
 
 TempFileCreator s_tempFileCreator = nullptr;
+WriteAccess s_writeAccess = nullptr;
 
 // Where a save over path must go: a symbolic link is followed to the file it
 // names, even when that file does not exist yet.
@@ -133,17 +137,74 @@ void SyncFolder(const QByteArray& folder)
     }
 }
 
+bool MayWrite(const char* path)
+{
+    return s_writeAccess ? s_writeAccess(path) : ::access(path, W_OK) == 0;
+}
+
+// When this process started, near enough: a temporary file older than that
+// was left by a save that never ended (the program was killed).
+const struct timespec kProcessStart = [] {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}();
+
+bool Before(const struct timespec& a, const struct timespec& b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// The name of a save's temporary file without mkstemp's six characters:
+// ".lirabox-save-" and a digest of the file's name, so that it fits any
+// folder whatever the length of the name, and every save of one file gives
+// the same.
+QByteArray TempFileStem(const QByteArray& fileName)
+{
+    return ".lirabox-save-" + QCryptographicHash::hash(fileName, QCryptographicHash::Sha1).left(8).toHex() + '.';
+}
+
+bool IsMkstempSuffix(QByteArrayView suffix)
+{
+    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+           });
+}
+
+// Removes the temporary files that saves of this file left behind when they
+// were killed: regular files of exactly the stem's pattern, older than this
+// process. A save running meanwhile in another instance is newer.
+void RemoveStaleTempFiles(const QByteArray& folder, const QByteArray& stem)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (!name.startsWith(stem) || !IsMkstempSuffix(name.sliced(stem.size())))
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+            && Before(info.st_mtim, kProcessStart))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 // Writes bytes to a new file beside target, flushes it and renames it over
-// target.
+// target. A target the user may not write is refused, as opening it for
+// writing would be: the rename would replace it all the same.
 bool ReplaceFile(const QByteArray& target, QByteArrayView bytes)
 {
     struct stat old {};
     const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
+    if (exists && (!S_ISREG(old.st_mode) || !MayWrite(target.constData())))
         return false;
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-    QByteArray temp = (slash < 0 ? QByteArray() : target.left(slash + 1)) + '.' + target.mid(slash + 1) + ".XXXXXX";
+    const QByteArray stem = TempFileStem(target.mid(slash + 1));
+    RemoveStaleTempFiles(folder, stem);
+    QByteArray temp = (slash < 0 ? QByteArray() : target.left(slash + 1)) + stem + "XXXXXX";
     const int fd = s_tempFileCreator ? s_tempFileCreator(temp.data()) : ::mkstemp(temp.data());
     if (fd < 0)
         return false;
@@ -338,6 +399,11 @@ bool WriteCollectionFile(const QString& path, const QStringList& entries, text::
 TempFileCreator SetTempFileCreator(TempFileCreator creator)
 {
     return std::exchange(s_tempFileCreator, creator);
+}
+
+WriteAccess SetWriteAccess(WriteAccess check)
+{
+    return std::exchange(s_writeAccess, check);
 }
 
 }  // namespace collection

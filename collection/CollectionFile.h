@@ -44,7 +44,10 @@ std::optional<QByteArray> EncodeCollection(const QStringList& entries, Collectio
 // Replaces the file as a whole: the new contents go to a temporary file in
 // the same folder, flushed to disk, which is then renamed over the file. The
 // file is never written in place, so a failed or interrupted save leaves the
-// old contents whole; when the folder takes no new file, the save fails. A
+// old contents whole; when the folder takes no new file, or the file is one
+// the user may not write, the save fails. The temporary file's name is
+// short whatever the file's (a name of 255 bytes saves), and a save removes
+// what saves of the same file killed before this process started left. A
 // symbolic link keeps pointing to the file, which gets the new contents and
 // keeps its mode, and its owner and group when the user may give them. The
 // bytes are EncodeCollection's; *written receives the encoding used. False,
@@ -65,5 +68,11 @@ WriteResult WriteCollectionFile(const QString& path, const QStringList& entries,
 // any folder). nullptr restores mkstemp. Returns the previous one.
 using TempFileCreator = int (*)(char* nameTemplate);
 TempFileCreator SetTempFileCreator(TempFileCreator creator);
+
+// Whether the user may write the existing file at path, as access(W_OK)
+// answers. Tests install one that says no, for a file made read-only (root
+// may write any file). nullptr restores access. Returns the previous one.
+using WriteAccess = bool (*)(const char* path);
+WriteAccess SetWriteAccess(WriteAccess check);
 
 }  // namespace collection

@@ -360,3 +360,103 @@ TEST_F(CollectionFileTest, SaveKeepsOwnerGroupAndModeAndANewFileFollowsTheUmask)
     ASSERT_EQ(::stat(QFile::encodeName(PathOf(u"fresh.lst"_s)).constData(), &fresh), 0);
     EXPECT_EQ(fresh.st_mode & 07777, 0644u);
 }
+
+namespace {
+
+// Saves meet files the user may not write, for the guard's life.
+class ReadOnlyFiles {
+public:
+    ReadOnlyFiles() : m_previous(collection::SetWriteAccess([](const char*) { return false; })) {}
+    ~ReadOnlyFiles() { collection::SetWriteAccess(m_previous); }
+
+private:
+    collection::WriteAccess m_previous;
+};
+
+// A save killed after it made its temporary file: the file stays, its name
+// is kept in s_left.
+QList<QByteArray> s_left;
+int CreateAndDie(char* nameTemplate)
+{
+    const int fd = ::mkstemp(nameTemplate);
+    if (fd >= 0) {
+        ::close(fd);
+        s_left.append(nameTemplate);
+    }
+    return -1;
+}
+
+void AnHourAgo(const QByteArray& path)
+{
+    struct timespec times[2] = {};
+    times[0].tv_sec = times[1].tv_sec = ::time(nullptr) - 3600;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+}
+
+QStringList Hidden(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList({u".*"_s}, QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+}  // namespace
+
+TEST_F(CollectionFileTest, AFileTheUserMayNotWriteIsNotReplaced)
+{
+    const QString path = WriteBytes(u"read-only.lst"_s, "/m/old.mid\r\n");
+    {
+        ReadOnlyFiles guard;
+        EXPECT_FALSE(WriteCollectionFile(path, {u"/m/new.mid"_s}));
+        EXPECT_TRUE(WriteCollectionFile(PathOf(u"new.lst"_s), {u"/m/new.mid"_s})) << "a new file asks nothing";
+    }
+    EXPECT_EQ(ReadBytes(path), "/m/old.mid\r\n");
+    EXPECT_TRUE(Hidden(m_dir.path()).isEmpty());
+    EXPECT_TRUE(WriteCollectionFile(path, {u"/m/new.mid"_s}));
+    EXPECT_EQ(ReadBytes(path), "/m/new.mid\r\n");
+}
+
+TEST_F(CollectionFileTest, NamesUpToTheLongestTheFileSystemTakesSave)
+{
+    for (const int length : {249, 255}) {
+        const QString name = QString(length - 4, u'a') + u".lst"_s;
+        const QString path = PathOf(name);
+        ASSERT_TRUE(WriteCollectionFile(path, {u"/m/a.mid"_s})) << length;
+        ASSERT_TRUE(WriteCollectionFile(path, {u"/m/b.mid"_s})) << length;
+        EXPECT_EQ(ReadBytes(path), "/m/b.mid\r\n");
+    }
+    EXPECT_TRUE(Hidden(m_dir.path()).isEmpty());
+}
+
+TEST_F(CollectionFileTest, ASaveRemovesWhatKilledSavesOfTheSameFileLeft)
+{
+    const QString path = WriteBytes(u"a.lst"_s, "/m/old.mid\r\n");
+    s_left.clear();
+    const collection::TempFileCreator previous = collection::SetTempFileCreator(CreateAndDie);
+    EXPECT_FALSE(WriteCollectionFile(path, {u"/m/1.mid"_s}));
+    EXPECT_FALSE(WriteCollectionFile(path, {u"/m/2.mid"_s}));
+    EXPECT_FALSE(WriteCollectionFile(PathOf(u"b.lst"_s), {u"/m/3.mid"_s}));
+    collection::SetTempFileCreator(previous);
+    ASSERT_EQ(s_left.size(), 3);
+    ASSERT_EQ(Hidden(m_dir.path()).size(), 3);
+    for (const QByteArray& left : s_left)
+        EXPECT_LE(QFileInfo(QFile::decodeName(left)).fileName().toUtf8().size(), 40) << left.constData();
+    // Two were left before this run began; one is a save of this run, as
+    // another instance might be making now.
+    AnHourAgo(s_left.at(0));
+    AnHourAgo(s_left.at(2));
+    // Of the same pattern, but not mkstemp's.
+    const QString lookalike = QFile::decodeName(s_left.at(0)).chopped(6) + u"toolong"_s;
+    WriteBytes(QFileInfo(lookalike).fileName(), "keep");
+    AnHourAgo(QFile::encodeName(lookalike));
+
+    ASSERT_TRUE(WriteCollectionFile(path, {u"/m/new.mid"_s}));
+    EXPECT_EQ(ReadBytes(path), "/m/new.mid\r\n");
+    QStringList kept;
+    for (int i : {1, 2})
+        kept.append(QFileInfo(QFile::decodeName(s_left.at(i))).fileName());
+    kept.append(QFileInfo(lookalike).fileName());
+    kept.sort();
+    EXPECT_EQ(Hidden(m_dir.path()).join(u" "_s).toStdString(), kept.join(u" "_s).toStdString())
+        << "only the stale one of this file went";
+}

@@ -82,6 +82,22 @@ TEST_F(CollectionDlgTest, ASaveInAFolderThatTakesNoNewFileReportsAndKeepsTheOldF
     EXPECT_EQ(Read(PathOf("old.lst")), "/m/b.mid\r\n");
 }
 
+TEST_F(CollectionDlgTest, ASaveOverAFileTheUserMayNotWriteSaysSoAndKeepsIt)
+{
+    const QByteArray old = "/m/a.mid\r\n/m/b.mid\r\n";
+    CCollectionDlg dlg;
+    OpenOn(dlg, "old.lst", old);
+    SelectRows(dlg, {0});
+    Click(dlg, CCollectionDlg::IDC_DELETE);
+
+    const collection::WriteAccess previous = collection::SetWriteAccess([](const char*) { return false; });
+    Click(dlg, CCollectionDlg::IDC_SAVE);
+    collection::SetWriteAccess(previous);
+    EXPECT_EQ(Boxes(), QStringList{kWriteError});
+    EXPECT_TRUE(dlg.m_bModified);
+    EXPECT_EQ(Read(PathOf("old.lst")), old);
+}
+
 TEST_F(CollectionDlgTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheChangeMark)
 {
     const QByteArray old = "/m/a.mid\r\n/m/b.mid\r\n";
