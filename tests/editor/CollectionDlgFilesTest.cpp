@@ -62,7 +62,7 @@ TEST_F(CollectionDlgTest, ASaveDialogCancelledChangesNothing)
     EXPECT_TRUE(dlg.m_bModified);
 }
 
-TEST_F(CollectionDlgTest, ASaveInAFolderThatTakesNoNewFileReportsAndKeepsTheOldFile)
+TEST_F(CollectionDlgTest, ASaveInAFolderThatTakesNoNewFileOrOverAReadOnlyFileReportsAndKeepsTheOldFile)
 {
     const QByteArray old = "/m/a.mid\r\n/m/b.mid\r\n";
     CCollectionDlg dlg;
@@ -73,29 +73,16 @@ TEST_F(CollectionDlgTest, ASaveInAFolderThatTakesNoNewFileReportsAndKeepsTheOldF
     const collection::TempFileCreator previous = collection::SetTempFileCreator([](char*) { return -1; });
     Click(dlg, CCollectionDlg::IDC_SAVE);
     collection::SetTempFileCreator(previous);
-    EXPECT_EQ(Boxes(), QStringList{kWriteError});
+    const collection::WriteAccess writable = collection::SetWriteAccess([](const char*) { return false; });
+    Click(dlg, CCollectionDlg::IDC_SAVE);
+    collection::SetWriteAccess(writable);
+    EXPECT_EQ(Boxes(), QStringList({kWriteError, kWriteError}));
     EXPECT_TRUE(dlg.m_bModified);
     EXPECT_EQ(Read(PathOf("old.lst")), old);
 
     Click(dlg, CCollectionDlg::IDC_SAVE);
     EXPECT_FALSE(dlg.m_bModified);
     EXPECT_EQ(Read(PathOf("old.lst")), "/m/b.mid\r\n");
-}
-
-TEST_F(CollectionDlgTest, ASaveOverAFileTheUserMayNotWriteSaysSoAndKeepsIt)
-{
-    const QByteArray old = "/m/a.mid\r\n/m/b.mid\r\n";
-    CCollectionDlg dlg;
-    OpenOn(dlg, "old.lst", old);
-    SelectRows(dlg, {0});
-    Click(dlg, CCollectionDlg::IDC_DELETE);
-
-    const collection::WriteAccess previous = collection::SetWriteAccess([](const char*) { return false; });
-    Click(dlg, CCollectionDlg::IDC_SAVE);
-    collection::SetWriteAccess(previous);
-    EXPECT_EQ(Boxes(), QStringList{kWriteError});
-    EXPECT_TRUE(dlg.m_bModified);
-    EXPECT_EQ(Read(PathOf("old.lst")), old);
 }
 
 TEST_F(CollectionDlgTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheChangeMark)
