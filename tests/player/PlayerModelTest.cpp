@@ -257,6 +257,9 @@ private:
             m_dlg.BuildShuffleOrder(expected);
             if (m_dlg.m_shuffleOrder != expected)
                 return Fail(QStringLiteral("a start with shuffle on kept an old order"));
+            // Play starts at the first position of the new order.
+            if (c.kind == Kind::Play && !m_dlg.m_entry.isEmpty() && m_dlg.m_entryNumber != int(expected.value(1)))
+                return Fail(QStringLiteral("Play did not start at the first entry of the new order"));
         } else if (m_dlg.m_shuffleOrder != before.order && !(starts && (c.kind == Kind::Play || !before.deviceMoving))) {
             return Fail(QStringLiteral("the shuffle order changed outside a start"));
         }
