@@ -133,4 +133,31 @@ TEST_F(MprisEndToEndTest, NextOnTheLastEntryIsRefused)
     EXPECT_NEAR(tones[0].lengthMs, 3000, 100) << "played to its end";
 }
 
+TEST_F(MprisEndToEndTest, VolumeSetOnTheBusLowersWhatPlaysAndTheNextEntry)
+{
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("first.wav"), 440, 4000));
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("second.wav"), 660, 2000));
+    WriteCollection({Path("first.wav"), Path("second.wav")});
+    StartPlayer({Path("list.lst"), "/A"});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(WaitFor([this] { return CapturedMs() > 1200; }));
+    Playerctl({"volume", "0.5"});
+    const qint64 atChange = CapturedMs();
+    EXPECT_EQ(Playerctl({"volume"}).toDouble(), 0.5);
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Stopped"; }));
+
+    // Half the amplitude, 6 dB down, from the change on (a block or two of
+    // what was already on its way to the output plays as it was).
+    const double before = AudioCapture::RmsDbfsOfFile(Raw(), int(atChange) - 1000, int(atChange) - 200);
+    const double after = AudioCapture::RmsDbfsOfFile(Raw(), int(atChange) + 600, int(atChange) + 1400);
+    EXPECT_NEAR(after - before, -6.0, 0.5) << before << " dBFS, then " << after;
+    const std::vector<AudioCapture::Tone> tones = AudioCapture::TonesOfFile(Raw());
+    ASSERT_EQ(tones.size(), 2u);
+    EXPECT_TRUE(Near(tones[1].frequencyHz, 660)) << tones[1].frequencyHz;
+    const double second =
+        AudioCapture::RmsDbfsOfFile(Raw(), tones[1].startMs + 200, tones[1].startMs + tones[1].lengthMs - 200);
+    EXPECT_NEAR(second - before, -6.0, 0.5) << "the next entry keeps the volume";
+}
+
 }  // namespace
