@@ -74,6 +74,8 @@ BOOL CPlayerApp::InitInstance()
     CPlayerDlg dlg(m_state, *this);
     dlg.m_timeDispMode = m_state.m_timeDispInitMode;
     m_pMainWnd = &dlg;
+    if (m_onPlayerCreated)
+        m_onPlayerCreated(dlg);
     if (!m_arguments.isEmpty())
         ParseArguments(m_arguments, m_state.m_collectionPath, m_state.m_flags);
     else if (!m_lpCmdLine.isEmpty())

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 #include "platform/ui/WinTypes.h"
 #include "player/PlayerState.h"
@@ -40,6 +41,10 @@ public:
     static QString JoinCommandLine(const QStringList& arguments);
 
     PlayerState m_state;
+
+    // Called with the player window once it exists, before the command line
+    // is read and any message about it is shown.
+    std::function<void(CPlayerDlg&)> m_onPlayerCreated;
 
     QString m_lpCmdLine;
     QStringList m_arguments;  // as the system passed them; empty when only m_lpCmdLine is set

@@ -18,6 +18,7 @@
 #include "platform/mci/CdAudio.h"
 #include "platform/mci/GstMediaWindow.h"
 #include "platform/mci/MediaEngine.h"
+#include "platform/text/FileText.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
@@ -59,22 +60,16 @@ void InstallSignalHandlers(QObject* owner, const CPlayerApp& app)
     sigaction(SIGTERM, &action, nullptr);
 }
 
-// Puts the player on the session bus once its window first shows; without
-// a session bus the player runs as it would anyway.
-class MprisPublisher : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            if (auto* player = qobject_cast<CPlayerDlg*>(watched)) {
-                qApp->removeEventFilter(this);
-                if (const std::optional<QDBusConnection> bus = MprisService::SessionBus())
-                    MprisService::Publish(player, *bus);
-            }
-        }
-        return false;
-    }
-};
+// The arguments after the program name, as file names: argv is bytes, and a
+// Shift-JIS name copied from a Windows disk is no UTF-8. Decoded as every
+// name found on disk is, so that it opens as the bytes it was given.
+QStringList NativeArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(text::DecodeFileName(argv[i]));
+    return arguments;
+}
 
 }  // namespace
 
@@ -98,8 +93,13 @@ int main(int argc, char** argv)
             QApplication::installTranslator(&translator);
         CPlayerApp app;
         InstallSignalHandlers(&application, app);
-        MprisPublisher mpris;
-        application.installEventFilter(&mpris);
+        // On the session bus from the start, so that a message about the
+        // command line does not hide the player from the desktop; without a
+        // session bus the player runs as it would anyway.
+        app.m_onPlayerCreated = [](CPlayerDlg& player) {
+            if (const std::optional<QDBusConnection> bus = MprisService::SessionBus())
+                MprisService::Publish(&player, *bus);
+        };
 
         SettingsStore settings;
         drives::DriveMap driveMap = drives::DriveMap::FromSystem(settings.ReadGroup(QStringLiteral("Drives")));
@@ -117,9 +117,8 @@ int main(int argc, char** argv)
         platform::ScopedServices services({media.get(), cd.get(), &driveMap, &files, &clock, platform::ShowMessageBox,
                                            platform::ShowFileDialog, findDrive});
 
-        QStringList arguments = QCoreApplication::arguments();
-        arguments.removeFirst();
-        app.SetArguments(arguments);
+        // QApplication has taken its own options out of argv.
+        app.SetArguments(NativeArguments(argc, argv));
         app.InitInstance();
     }
     mci::ShutdownMedia();

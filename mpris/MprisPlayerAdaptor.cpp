@@ -21,6 +21,16 @@ void MprisPlayerAdaptor::SetLoopStatus(const QString& status)
     m_service->SetLoopStatus(status);
 }
 
+double MprisPlayerAdaptor::Volume() const
+{
+    return m_service->Volume();
+}
+
+void MprisPlayerAdaptor::SetVolume(double level)
+{
+    m_service->SetVolume(level);
+}
+
 bool MprisPlayerAdaptor::Shuffle() const
 {
     return m_service->Shuffle();

@@ -32,11 +32,11 @@ public:
     QString PlaybackStatus() const;
     QString LoopStatus() const;
     void SetLoopStatus(const QString& status);
-    // Entries play at their own speed, and the volume is the system mixer's.
+    // Entries play at their own speed.
     double Rate() const { return 1.0; }
     void SetRate(double) {}
-    double Volume() const { return 1.0; }
-    void SetVolume(double) {}
+    double Volume() const;
+    void SetVolume(double level);
     bool Shuffle() const;
     void SetShuffle(bool on);
     QVariantMap Metadata() const;

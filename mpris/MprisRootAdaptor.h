@@ -25,9 +25,9 @@ public:
     bool HasTrackList() const { return false; }
     QString Identity() const;
     QString DesktopEntry() const;
-    // Nothing is opened from the bus: a collection is the unit of play.
-    QStringList SupportedUriSchemes() const { return {}; }
-    QStringList SupportedMimeTypes() const { return {}; }
+    // Files: collections and the kinds of entries they name.
+    QStringList SupportedUriSchemes() const;
+    QStringList SupportedMimeTypes() const;
 
 public slots:
     void Raise();

@@ -6,9 +6,11 @@
 #include <QDBusObjectPath>
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 
 #include "collection/CollectionEntry.h"
 #include "mpris/MprisPlayerAdaptor.h"
+#include "mpris/MprisPropertiesAdaptor.h"
 #include "mpris/MprisRootAdaptor.h"
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
@@ -22,6 +24,8 @@ const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kBusName = QStringLiteral("org.mpris.MediaPlayer2.lirabox");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
+// Track ids live under the program's own path: /org/mpris is MPRIS's.
+const QString kTrackPrefix = QStringLiteral("/io/github/quenda/lirabox/track/");
 
 }  // namespace
 
@@ -57,6 +61,7 @@ MprisService::MprisService(CPlayerDlg* player, const QDBusConnection& bus)
 {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
+    new MprisPropertiesAdaptor(this);
     m_announced = Watched();
     connect(player, &CPlayerDlg::StateChanged, this, &MprisService::OnPlayerChanged);
 }
@@ -202,6 +207,21 @@ void MprisService::SetShuffle(bool on)
         Press(CPlayerDlg::IDC_SHUFFLE);
 }
 
+double MprisService::Volume() const
+{
+    const mci::MediaFactory* media = platform::GetServices().media;
+    return media ? media->Volume() : 1.0;
+}
+
+void MprisService::SetVolume(double level)
+{
+    mci::MediaFactory* media = platform::GetServices().media;
+    if (!media)
+        return;
+    media->SetVolume(std::clamp(level, 0.0, 1.0));
+    OnPlayerChanged();
+}
+
 QVariantMap MprisService::Metadata() const
 {
     QVariantMap metadata;
@@ -210,7 +230,7 @@ QVariantMap MprisService::Metadata() const
         metadata.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(kNoTrack)));
         return metadata;
     }
-    const QString trackId = kObjectPath + QStringLiteral("/Track/%1").arg(m_player->m_entryNumber);
+    const QString trackId = kTrackPrefix + QString::number(m_player->m_entryNumber);
     metadata.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId)));
     metadata.insert(QStringLiteral("xesam:title"), collection::DisplayName(entry));
     metadata.insert(QStringLiteral("mpris:length"), qlonglong(m_player->m_entryLength) * 1000);
@@ -258,6 +278,7 @@ QVariantMap MprisService::Watched() const
         {QStringLiteral("PlaybackStatus"), PlaybackStatus()},
         {QStringLiteral("LoopStatus"), LoopStatus()},
         {QStringLiteral("Shuffle"), Shuffle()},
+        {QStringLiteral("Volume"), Volume()},
         {QStringLiteral("Metadata"), Metadata()},
         {QStringLiteral("CanPlay"), CanPlay()},
         {QStringLiteral("CanPause"), CanPause()},

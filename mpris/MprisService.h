@@ -2,9 +2,11 @@
 // The player window published on a D-Bus connection as an MPRIS2 media
 // player: org.mpris.MediaPlayer2 and org.mpris.MediaPlayer2.Player at
 // /org/mpris/MediaPlayer2. Commands from the bus press the window's own
-// buttons; properties are read from the window.
+// buttons; properties are read from the window, the volume is the media
+// engine's.
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -12,7 +14,8 @@
 
 class CPlayerDlg;
 
-class MprisService : public QObject {
+// The context of a call lets the adaptors answer with an error.
+class MprisService : public QObject, public QDBusContext {
     Q_OBJECT
 
 public:
@@ -45,6 +48,9 @@ public:
     void SetLoopStatus(const QString& status);
     bool Shuffle() const;
     void SetShuffle(bool on);
+    // 0 to 1; a level outside is taken to the nearer end.
+    double Volume() const;
+    void SetVolume(double level);
     QVariantMap Metadata() const;
     qlonglong Position() const;  // µs
     bool CanPlay() const;

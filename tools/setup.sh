@@ -15,7 +15,7 @@ readonly kPackages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils xdotool
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev file
   dbus-daemon playerctl
 )
 

@@ -27,6 +27,13 @@ QList<AudioOutputChoice> ListAudioOutputs();
 void SetAudioOutput(const QString& id);
 QString CurrentAudioOutput();
 
+// The level of everything played, files and CD tracks alike: 0 silent, 1
+// as recorded, a value outside taken to the nearer end (not a number: no
+// change). Applies at once to what plays and to every pipeline made later;
+// kept for the run, never stored. Any thread.
+void SetOutputVolume(double level);
+double OutputVolume();
+
 // True when file is a SoundFont the MIDI synthesizer loads; otherwise false
 // and *reason (for stderr) says why. Takes as long as the synthesizer's
 // load; never opens anything but a regular file. Waits for the engine; UI

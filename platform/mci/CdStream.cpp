@@ -96,6 +96,11 @@ bool CdStream::Start(QString* error)
     GstElement* output = MakeAudioOutput(error);
     if (!output)
         return false;
+    output = WithOutputVolume(output);
+    if (!output) {
+        *error = QStringLiteral("the audio output takes no raw audio");
+        return false;
+    }
     GstElement* source = MakeSource();
     GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
     GstElement* resample = gst_element_factory_make("audioresample", nullptr);

@@ -1,10 +1,15 @@
 #include "platform/mci/GstAudioOutput.h"
 
 #include "platform/mci/AudioDevices.h"
+#include "platform/mci/AudioSettings.h"
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <mutex>
+#include <vector>
 #include <gst/audio/gstaudiobasesink.h>
 
 namespace mci {
@@ -23,6 +28,29 @@ void UseLargeBlocks(GstElement* element)
 void OnDeviceSinkAdded(GstBin*, GstElement* element, gpointer)
 {
     UseLargeBlocks(element);
+}
+
+// The volume elements of the pipelines alive now, and the level they play
+// at. Never destroyed: pipelines may outlive static destruction.
+struct VolumeStages {
+    std::mutex mutex;
+    double level = 1.0;
+    std::vector<GstElement*> live;  // not owned: each leaves when it is disposed
+};
+
+VolumeStages& Stages()
+{
+    static auto* s_stages = new VolumeStages;
+    return *s_stages;
+}
+
+// Runs on whatever thread drops the element's last reference, before it is
+// freed.
+void OnVolumeStageGone(gpointer, GObject* gone)
+{
+    VolumeStages& stages = Stages();
+    std::lock_guard lock(stages.mutex);
+    std::erase(stages.live, reinterpret_cast<GstElement*>(gone));
 }
 
 }  // namespace
@@ -62,6 +90,46 @@ GstElement* MakeAudioOutput(QString* error)
         return nullptr;
     }
     return bin;
+}
+
+GstElement* WithOutputVolume(GstElement* output)
+{
+    GstElement* volume = gst_element_factory_make("volume", nullptr);
+    if (!volume)
+        return output;
+    GstElement* bin = gst_bin_new(nullptr);
+    gst_bin_add_many(GST_BIN(bin), volume, output, nullptr);
+    GstPad* input = gst_element_get_static_pad(volume, "sink");
+    const bool linked = gst_element_link(volume, output) && gst_element_add_pad(bin, gst_ghost_pad_new("sink", input));
+    gst_object_unref(input);
+    if (!linked) {
+        gst_object_unref(gst_object_ref_sink(bin));
+        return nullptr;
+    }
+    VolumeStages& stages = Stages();
+    std::lock_guard lock(stages.mutex);
+    g_object_set(volume, "volume", stages.level, nullptr);
+    stages.live.push_back(volume);
+    g_object_weak_ref(G_OBJECT(volume), OnVolumeStageGone, nullptr);
+    return bin;
+}
+
+void SetOutputVolume(double level)
+{
+    if (std::isnan(level))
+        return;
+    VolumeStages& stages = Stages();
+    std::lock_guard lock(stages.mutex);
+    stages.level = std::clamp(level, 0.0, 1.0);
+    for (GstElement* volume : stages.live)
+        g_object_set(volume, "volume", stages.level, nullptr);
+}
+
+double OutputVolume()
+{
+    VolumeStages& stages = Stages();
+    std::lock_guard lock(stages.mutex);
+    return stages.level;
 }
 
 void UseLargeDeviceBlocks(GstElement* output)

@@ -15,6 +15,12 @@ bool EnsureGstreamer();
 // the description does not parse.
 GstElement* MakeAudioOutput(QString* error);
 
+// output behind a volume element at OutputVolume() that follows every later
+// SetOutputVolume: a new floating bin holding output. output as it is when
+// the volume element is missing; nullptr (output freed) when the two do not
+// link. At 1 the element passes buffers through untouched.
+GstElement* WithOutputVolume(GstElement* output);
+
 // An output made by autoaudiosink, or a device's own sink, writes to the
 // device in blocks of tens of milliseconds instead of GStreamer's 10 ms,
 // which woke the device thread a hundred times a second; what it holds in

@@ -32,9 +32,9 @@ constexpr qsizetype kTypeFindBytes = 64 * 1024;
 // 100 ms ones: synthesis is its cost, and ten wake-ups a second are few.
 constexpr int kMidiBlockParts = 10;
 // playbin: video and audio only. No subtitles, colour balance or
-// deinterlacer in the chain, and no software volume: the volume is the
-// system mixer's, and GStreamer 1.22's playsink leaks its volume element
-// with every pipeline.
+// deinterlacer in the chain, and not playsink's software volume: GStreamer
+// 1.22's playsink leaks its volume element with every pipeline, so the
+// volume is an element of the audio output's own (WithOutputVolume).
 constexpr guint kPlayFlags = 0x1 | 0x2;
 
 }  // namespace
@@ -291,17 +291,24 @@ bool GstFilePlayer::Open(const QString& path, const QString& soundFontSetting)
     UseLargeDeviceBlocks(audio);
     GstElementFactory* audioFactory = gst_element_get_factory(audio);
     s.autoAudio = audioFactory && std::strcmp(GST_OBJECT_NAME(audioFactory), "autoaudiosink") == 0;
+    // The output stays what the checks below look into; the chains end in
+    // it behind the volume.
+    GstElement* output = WithOutputVolume(audio);
+    if (!output) {
+        s.bus.RecordError(QStringLiteral("the audio output takes no raw audio"));
+        return false;
+    }
     s.soundFont = QFile::encodeName(FindSoundFont(soundFontSetting));
     bool built = false;
     switch (ChainFor(nativePath)) {
     case Chain::Midi:
-        built = BuildMidi(nativePath, audio);
+        built = BuildMidi(nativePath, output);
         break;
     case Chain::Audio:
-        built = BuildAudio(nativePath, audio);
+        built = BuildAudio(nativePath, output);
         break;
     case Chain::Playbin:
-        built = BuildPlaybin(nativePath, audio);
+        built = BuildPlaybin(nativePath, output);
         break;
     }
     if (!built) {

@@ -67,6 +67,16 @@ void GstMediaFactory::SetOutputSettings(const QString& soundFont, const QString&
     SetAudioOutput(audioOutput);
 }
 
+void GstMediaFactory::SetVolume(double level)
+{
+    SetOutputVolume(level);
+}
+
+double GstMediaFactory::Volume() const
+{
+    return OutputVolume();
+}
+
 std::unique_ptr<GstMediaWindow> GstMediaWindow::Open(QWidget* parent, unsigned style, const QString& path,
                                                      const QString& soundFontSetting)
 {

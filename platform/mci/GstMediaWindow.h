@@ -23,6 +23,8 @@ public:
 
     std::unique_ptr<MediaWindow> Create(QWidget* parent, unsigned style, const QString& path) override;
     void SetOutputSettings(const QString& soundFont, const QString& audioOutput) override;
+    void SetVolume(double level) override;
+    double Volume() const override;
 
     // The SoundFont setting of every MIDI file opened from now on. Any thread.
     void SetSoundFontSetting(const QString& text);

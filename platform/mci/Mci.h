@@ -65,6 +65,11 @@ public:
     // "SoundFont" (empty: the system's font) and the id of the audio output
     // (empty: the system's default output).
     virtual void SetOutputSettings(const QString& soundFont, const QString& audioOutput) = 0;
+    // The level of everything the engine plays, files and CD tracks alike,
+    // from 0 (silent) to 1 (as recorded): at once for what plays now and for
+    // all that opens later. Kept for the run, never stored; 1 at start.
+    virtual void SetVolume(double level) = 0;
+    virtual double Volume() const = 0;
 };
 
 enum class StatusItem : int { Length = 1, Position = 2, NumberOfTracks = 3, Mode = 4, Ready = 7, TrackType = 0x4001 };

@@ -25,6 +25,8 @@ public:
     {
         m_media.SetOutputSettings(soundFont, audioOutput);
     }
+    void SetVolume(double level) override { m_media.SetVolume(level); }
+    double Volume() const override { return m_media.Volume(); }
 
 private:
     MediaFactory& m_media;

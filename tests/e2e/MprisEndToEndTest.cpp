@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "tests/e2e/PlayerProcess.h"
+#include "tests/e2e/SessionBus.h"
 #include "tests/support/AudioCapture.h"
 #include "tests/support/MediaMaker.h"
 
@@ -26,27 +27,17 @@ class MprisEndToEndTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()
-            || QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty())
+        if (!e2e::SessionBus::Available() || QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty())
             GTEST_SKIP() << "needs dbus-daemon and playerctl";
-        m_bus.start(QStringLiteral("dbus-daemon"),
-                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-        ASSERT_TRUE(m_bus.waitForStarted());
-        ASSERT_TRUE(m_bus.waitForReadyRead(10'000));
-        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
-        ASSERT_FALSE(m_address.isEmpty());
+        ASSERT_TRUE(m_bus.Start());
         m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
+        m_env.insert("DBUS_SESSION_BUS_ADDRESS", m_bus.Address());
     }
 
     void TearDown() override
     {
         if (m_player.state() != QProcess::NotRunning)
             e2e::Terminate(m_player, 10'000);
-        if (m_bus.state() != QProcess::NotRunning) {
-            m_bus.terminate();
-            m_bus.waitForFinished();
-        }
     }
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
@@ -72,22 +63,14 @@ protected:
 
     bool WaitFor(const std::function<bool()>& done, int limitMs = 20'000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > limitMs || m_player.state() != QProcess::Running)
-                return false;
-            QThread::msleep(100);
-        }
-        return true;
+        return e2e::WaitWhileRunning(m_player, done, limitMs);
     }
 
-    qint64 CapturedMs() const { return QFileInfo(Raw()).size() / 4 * 1000 / AudioCapture::kRate; }
+    qint64 CapturedMs() const { return e2e::CapturedMs(Raw()); }
 
     QTemporaryDir m_dir;
-    QProcess m_bus;
+    e2e::SessionBus m_bus;
     QProcess m_player;
-    QString m_address;
     QProcessEnvironment m_env;
 };
 
@@ -148,6 +131,33 @@ TEST_F(MprisEndToEndTest, NextOnTheLastEntryIsRefused)
     const std::vector<AudioCapture::Tone> tones = AudioCapture::TonesOfFile(Raw());
     ASSERT_EQ(tones.size(), 1u);
     EXPECT_NEAR(tones[0].lengthMs, 3000, 100) << "played to its end";
+}
+
+TEST_F(MprisEndToEndTest, VolumeSetOnTheBusLowersWhatPlaysAndTheNextEntry)
+{
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("first.wav"), 440, 4000));
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("second.wav"), 660, 2000));
+    WriteCollection({Path("first.wav"), Path("second.wav")});
+    StartPlayer({Path("list.lst"), "/A"});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(WaitFor([this] { return CapturedMs() > 1200; }));
+    Playerctl({"volume", "0.5"});
+    const qint64 atChange = CapturedMs();
+    EXPECT_EQ(Playerctl({"volume"}).toDouble(), 0.5);
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Stopped"; }));
+
+    // Half the amplitude, 6 dB down, from the change on (a block or two of
+    // what was already on its way to the output plays as it was).
+    const double before = AudioCapture::RmsDbfsOfFile(Raw(), int(atChange) - 1000, int(atChange) - 200);
+    const double after = AudioCapture::RmsDbfsOfFile(Raw(), int(atChange) + 600, int(atChange) + 1400);
+    EXPECT_NEAR(after - before, -6.0, 0.5) << before << " dBFS, then " << after;
+    const std::vector<AudioCapture::Tone> tones = AudioCapture::TonesOfFile(Raw());
+    ASSERT_EQ(tones.size(), 2u);
+    EXPECT_TRUE(Near(tones[1].frequencyHz, 660)) << tones[1].frequencyHz;
+    const double second =
+        AudioCapture::RmsDbfsOfFile(Raw(), tones[1].startMs + 200, tones[1].startMs + tones[1].lengthMs - 200);
+    EXPECT_NEAR(second - before, -6.0, 0.5) << "the next entry keeps the volume";
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ public:
         return nullptr;
     }
     void SetOutputSettings(const QString&, const QString&) override {}
+    void SetVolume(double) override {}
+    double Volume() const override { return 1.0; }
     std::vector<bool> ready;
 };
 

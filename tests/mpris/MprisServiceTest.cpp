@@ -126,12 +126,24 @@ protected:
         return Plain(reply.arguments().first().value<QDBusVariant>().variant());
     }
 
-    void Set(const QString& property, const QVariant& value)
+    // A property write over the bus and its reply, an error or not.
+    QDBusMessage Set(const QString& property, const QVariant& value, const QString& interface = kPlayer)
     {
         QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kProperties, QStringLiteral("Set"));
-        call << kPlayer << property << QVariant::fromValue(QDBusVariant(value));
-        m_client.call(call, QDBus::BlockWithGui);
+        call << interface << property << QVariant::fromValue(QDBusVariant(value));
+        const QDBusMessage reply = m_client.call(call, QDBus::BlockWithGui);
         Flush();
+        return reply;
+    }
+
+    QVariantMap GetAll(const QString& interface)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kProperties, QStringLiteral("GetAll"));
+        call << interface;
+        const QDBusMessage reply = m_client.call(call, QDBus::BlockWithGui);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return Plain(reply.arguments().first()).toMap();
     }
 
     QVariantMap Metadata() { return Get(QStringLiteral("Metadata")).toMap(); }
@@ -163,6 +175,91 @@ TEST_F(MprisServiceTest, DescribesTheApplication)
     EXPECT_FALSE(Get(QStringLiteral("HasTrackList"), kRoot).toBool());
     EXPECT_TRUE(Get(QStringLiteral("CanControl")).toBool());
     EXPECT_FALSE(Get(QStringLiteral("CanSeek")).toBool());
+    EXPECT_EQ(Get(QStringLiteral("SupportedUriSchemes"), kRoot).toStringList(), QStringList({"file"}));
+    const QStringList types = Get(QStringLiteral("SupportedMimeTypes"), kRoot).toStringList();
+    for (const char* type : {"application/x-lirabox-collection", "audio/midi", "audio/x-wav", "video/x-msvideo"})
+        EXPECT_TRUE(types.contains(QLatin1String(type))) << type << " in " << types.join(u' ').toStdString();
+}
+
+TEST_F(MprisServiceTest, IntrospectionDescribesEachInterfaceOnce)
+{
+    const QDBusMessage reply = m_client.call(
+        QDBusMessage::createMethodCall(kName, kPath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                       QStringLiteral("Introspect")),
+        QDBus::BlockWithGui);
+    const QString xml = reply.arguments().value(0).toString();
+    for (const QString& interface : {kProperties, kRoot, kPlayer})
+        EXPECT_EQ(xml.count(QStringLiteral("<interface name=\"%1\">").arg(interface)), 1) << interface.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral(R"(<property name="Volume" type="d" access="readwrite"/>)")));
+    EXPECT_TRUE(xml.contains(QStringLiteral(R"(<property name="Shuffle" type="b" access="readwrite"/>)")));
+}
+
+TEST_F(MprisServiceTest, GetAllAnswersEveryPropertyWithItsType)
+{
+    const QVariantMap player = GetAll(kPlayer);
+    EXPECT_EQ(player.value("PlaybackStatus"), QVariant(QStringLiteral("Stopped")));
+    EXPECT_EQ(player.value("Volume").metaType(), QMetaType::fromType<double>());
+    EXPECT_EQ(player.value("Position").metaType(), QMetaType::fromType<qlonglong>());
+    EXPECT_EQ(player.value("Shuffle").metaType(), QMetaType::fromType<bool>());
+    EXPECT_TRUE(player.contains("Metadata"));
+    EXPECT_EQ(player.size(), 15);
+    const QVariantMap root = GetAll(kRoot);
+    EXPECT_EQ(root.value("Identity"), QVariant(QStringLiteral("Lirabox")));
+    EXPECT_EQ(root.size(), 7);
+    EXPECT_TRUE(GetAll(QStringLiteral("org.example.None")).isEmpty());
+}
+
+TEST_F(MprisServiceTest, WritesOfTheWrongTypeAreRefused)
+{
+    struct Write {
+        const char* property;
+        QVariant value;
+    };
+    const Write wrong[] = {
+        {"Shuffle", QStringLiteral("true")}, {"Shuffle", 1},     {"LoopStatus", 1},
+        {"LoopStatus", true},                {"Volume", QStringLiteral("0.5")}, {"Volume", 1},
+        {"Rate", QStringLiteral("1.0")},     {"Volume", qQNaN()},
+    };
+    for (const Write& write : wrong) {
+        const QDBusMessage reply = Set(QLatin1String(write.property), write.value);
+        EXPECT_EQ(reply.errorName().toStdString(), "org.freedesktop.DBus.Error.InvalidArgs")
+            << write.property << " as " << write.value.typeName();
+    }
+    EXPECT_FALSE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE)) << "a refused write changes nothing";
+    EXPECT_FALSE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
+    EXPECT_EQ(Get(QStringLiteral("Volume")).toDouble(), 1.0);
+
+    const auto error = [this](const char* property, const QVariant& value, const QString& interface = kPlayer) {
+        return Set(QLatin1String(property), value, interface).errorName().toStdString();
+    };
+    EXPECT_EQ(error("PlaybackStatus", QStringLiteral("Playing")), "org.freedesktop.DBus.Error.PropertyReadOnly");
+    EXPECT_EQ(error("Loudness", 1.0), "org.freedesktop.DBus.Error.UnknownProperty");
+    EXPECT_EQ(error("Shuffle", true, QStringLiteral("org.example.None")), "org.freedesktop.DBus.Error.UnknownInterface");
+    EXPECT_EQ(Status(), "Stopped");
+
+    // Of the right type, the same writes are taken.
+    EXPECT_EQ(Set(QStringLiteral("Shuffle"), true).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(Set(QStringLiteral("LoopStatus"), QStringLiteral("Playlist")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
+    EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_REPEAT));
+}
+
+TEST_F(MprisServiceTest, VolumeIsWritableAndHoldsForTheRun)
+{
+    EXPECT_EQ(Get(QStringLiteral("Volume")).toDouble(), 1.0);
+    EXPECT_EQ(Set(QStringLiteral("Volume"), 0.25).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(m_services.media.Volume(), 0.25) << "the engine plays at it";
+    EXPECT_EQ(Get(QStringLiteral("Volume")).toDouble(), 0.25);
+    Call(QStringLiteral("Play"));
+    Call(QStringLiteral("Next"));
+    EXPECT_EQ(Get(QStringLiteral("Volume")).toDouble(), 0.25) << "the next entry plays at it too";
+    Set(QStringLiteral("Volume"), -0.5);
+    EXPECT_EQ(Get(QStringLiteral("Volume")).toDouble(), 0.0) << "below silence is silence";
+    EXPECT_EQ(m_services.media.Volume(), 0.0);
+    Set(QStringLiteral("Volume"), 4.0);
+    EXPECT_EQ(Get(QStringLiteral("Volume")).toDouble(), 1.0) << "no louder than recorded";
+    ASSERT_TRUE(WaitFor([this] { return m_recorder.Announced("Volume").size() >= 3; }));
+    EXPECT_EQ(m_recorder.Announced("Volume"), QVariantList({0.25, 0.0, 1.0}));
 }
 
 TEST_F(MprisServiceTest, IdlePlayerHasNoTrackAndOnlyPlay)
@@ -182,7 +279,7 @@ TEST_F(MprisServiceTest, PlayShowsTheOpenEntry)
     EXPECT_EQ(Status(), "Playing");
     EXPECT_EQ(Abilities(), "1101");
     const QVariantMap metadata = Metadata();
-    EXPECT_EQ(metadata.value("mpris:trackid").value<QDBusObjectPath>().path(), "/org/mpris/MediaPlayer2/Track/1");
+    EXPECT_EQ(metadata.value("mpris:trackid").value<QDBusObjectPath>().path(), "/io/github/quenda/lirabox/track/1");
     EXPECT_EQ(metadata.value("xesam:title").toString(), m_dlg.m_titleCombo->itemText(1));
     EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 5'000'000);
     EXPECT_EQ(metadata.value("xesam:url").toString(), "file:///m/a.wav");
@@ -308,7 +405,9 @@ TEST_F(MprisServiceTest, EntryEndMovesOnAndIsAnnounced)
     Seconds(6);
     EXPECT_EQ(m_dlg.m_entryNumber, 2);
     ASSERT_TRUE(WaitFor([this] { return m_recorder.Announced("Metadata").size() >= 2; }));
-    EXPECT_EQ(Plain(m_recorder.Announced("Metadata").last()).toMap().value("mpris:length").toLongLong(), 7'000'000);
+    const QVariantMap second = Plain(m_recorder.Announced("Metadata").last()).toMap();
+    EXPECT_EQ(second.value("mpris:length").toLongLong(), 7'000'000);
+    EXPECT_EQ(second.value("mpris:trackid").value<QDBusObjectPath>().path(), "/io/github/quenda/lirabox/track/2");
 }
 
 TEST_F(MprisServiceTest, RaiseRestoresAMinimisedWindow)

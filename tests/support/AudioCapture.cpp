@@ -133,6 +133,11 @@ std::vector<AudioCapture::Tone> AudioCapture::TonesOfFile(const QString& rawPath
     return AudioCapture(rawPath, ReadOnly{}).Tones(minRms, windowMs);
 }
 
+double AudioCapture::RmsDbfsOfFile(const QString& rawPath, int fromMs, int toMs)
+{
+    return AudioCapture(rawPath, ReadOnly{}).RmsDbfs(fromMs, toMs);
+}
+
 double AudioCapture::RmsDbfs(int fromMs, int toMs) const
 {
     const std::vector<float> samples = Samples();

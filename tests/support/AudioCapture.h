@@ -48,6 +48,8 @@ public:
 
     // RMS in dB relative to full scale over [fromMs, toMs); toMs < 0 = to the end.
     double RmsDbfs(int fromMs = 0, int toMs = -1) const;
+    // The same of a capture written by another process.
+    static double RmsDbfsOfFile(const QString& rawPath, int fromMs = 0, int toMs = -1);
     double PeakDbfs() const;
 
     // Helpers on any block of samples at kRate.

@@ -150,6 +150,9 @@ public:
     // What SetOutputSettings gave last.
     QString SoundFont() const { return m_soundFont; }
     QString AudioOutput() const { return m_audioOutput; }
+    // As given, so that a test sees what the caller asked for.
+    void SetVolume(double level) override { m_volume = level; }
+    double Volume() const override { return m_volume; }
 
     struct Creation {
         QString path;
@@ -177,6 +180,7 @@ private:
     FakeClock& m_clock;
     QString m_soundFont;
     QString m_audioOutput;
+    double m_volume = 1.0;
     std::map<QString, FakeMediaFile> m_files;
     std::vector<Creation> m_creations;
     QStringList m_requests;
