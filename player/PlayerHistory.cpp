@@ -13,6 +13,7 @@
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
+#include "platform/text/FileText.h"
 #include "platform/text/MbString.h"
 #include "platform/text/PathSplit.h"
 #include "platform/ui/MessageBox.h"
@@ -76,7 +77,7 @@ void CPlayerDlg::RebuildHistoryMenu()
     for (int i = 0; i < count; ++i) {
         const int command = IDM_HISTORY_FIRST + i;
         // The path is text, not an access key: double its ampersands.
-        QString path = m_state.m_historyList.at(i);
+        QString path = text::DisplayFileName(m_state.m_historyList.at(i));
         path.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = m_systemMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
         action->setData(command);
@@ -145,6 +146,6 @@ void CPlayerDlg::MakeCollectionCurrent(const QStringList& entries)
     m_store.SaveHistory();
     FillTitleList();
     const QString name = m_state.m_collectionPath.isEmpty() ? res::Text(res::text::kNoCollection)
-                                                          : text::SplitPath(m_state.m_collectionPath).fname;
+                                                          : text::DisplayFileName(text::SplitPath(m_state.m_collectionPath).fname);
     setWindowTitle(res::LoadStr(102) + QLatin1Char('-') + name);
 }

@@ -15,6 +15,7 @@
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
+#include "platform/text/FileText.h"
 #include "platform/text/PathSplit.h"
 #include "platform/ui/Help.h"
 #include "platform/ui/MessageBox.h"
@@ -67,8 +68,7 @@ constexpr int kDevicePictures[] = {1033, 1035, 1036};
 
 QString BaseName(const QString& path)
 {
-    const text::PathParts parts = text::SplitPath(path);
-    return parts.fname;
+    return text::DisplayFileName(text::SplitPath(path).fname);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/text/Cp932.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -354,6 +355,14 @@ QString DecodeDiskName(QByteArrayView bytes)
 QByteArray EncodeFileName(QStringView name)
 {
     return EncodeFileText(name, Encoding::Utf8);
+}
+
+QString DisplayFileName(QStringView name)
+{
+    QStringList components;
+    for (const QStringView component : name.split(QLatin1Char('/')))
+        components.append(DecodeDiskName(EncodeFileName(component)));
+    return components.join(QLatin1Char('/'));
 }
 
 }  // namespace text

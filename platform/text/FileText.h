@@ -70,4 +70,9 @@ QByteArray EncodeFileName(QStringView name);
 // through the drive map, which tries each component in CP932 too.
 QString DecodeDiskName(QByteArrayView bytes);
 
+// A file name or path as DecodeFileName gives it, for the user's eyes: each
+// component read as DecodeDiskName reads it (a Shift-JIS name shows as its
+// characters). Only for display: it does not lead back to the file.
+QString DisplayFileName(QStringView name);
+
 }  // namespace text

@@ -18,6 +18,7 @@
 #include "platform/Services.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TestServices.h"
+#include "platform/text/FileText.h"
 #include "player/CPlayerDlg.h"
 
 namespace {
@@ -236,6 +237,23 @@ TEST_F(PlayerWindowTest, FormatTimeOfTheThreeModes)
     dlg.m_timeDispMode = 5;
     dlg.FormatTime(0, text);
     EXPECT_EQ(text, "3/12tk 00:01:01/01:02:05") << "another mode leaves the text unchanged";
+}
+
+// A name copied from a Windows disk as its Shift-JIS bytes (8B C8, 曲)
+// shows as its characters in the caption and the history menu.
+TEST_F(PlayerWindowTest, AShiftJisNamedCollectionShowsItsName)
+{
+    const QString sjis = text::DecodeFileName("\x8B\xC8.lst");
+    m_state.m_collectionPath = WriteCollection(sjis, "/m/a.mid\r\n");
+    m_state.m_historyList = {m_state.m_collectionPath, text::DecodeFileName("/\x8B\xC8/\xE6\x9B\xB2.lst")};
+    CPlayerDlg dlg(m_state, m_store);
+    dlg.Create();
+    EXPECT_EQ(dlg.windowTitle(), "Lirabox - 曲");
+    QStringList texts;
+    for (QAction* action : dlg.SystemMenu()->actions())
+        texts.append(action->text());
+    EXPECT_TRUE(texts.contains("&1 " + m_dir.filePath("曲.lst"))) << texts.join(", ").toStdString();
+    EXPECT_TRUE(texts.contains("&2 /曲/曲.lst")) << "a Shift-JIS folder above a UTF-8 name";
 }
 
 TEST_F(PlayerWindowTest, HistoryItemsOfTheMenu)
