@@ -9,8 +9,8 @@ namespace {
 // The device property of pulsesink, alsasink, oss4sink and the like.
 QString DeviceProperty(GstElement* element)
 {
-    GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), "device");
-    if (!spec || spec->value_type != G_TYPE_STRING || !(spec->flags & G_PARAM_READABLE))
+    GParamSpec* property = g_object_class_find_property(G_OBJECT_GET_CLASS(element), "device");
+    if (!property || property->value_type != G_TYPE_STRING || !(property->flags & G_PARAM_READABLE))
         return {};
     gchar* value = nullptr;
     g_object_get(element, "device", &value, nullptr);

@@ -39,6 +39,14 @@ protected:
     }
 
     long Mode(mci::DeviceId id) { return long(m_cd.Status(id, mci::StatusItem::Mode).value_or(0)); }
+    // A drive whose image cannot be read: not ready, no tracks, no play.
+    void ExpectNotReady(mci::DeviceId id)
+    {
+        EXPECT_EQ(m_cd.Status(id, mci::StatusItem::Ready), 0u);
+        EXPECT_EQ(Mode(id), mci::kModeNotReady);
+        EXPECT_FALSE(m_cd.Status(id, mci::StatusItem::NumberOfTracks));
+        EXPECT_FALSE(m_cd.Play(id, 0, std::nullopt));
+    }
     std::uint32_t Position(mci::DeviceId id) { return m_cd.Status(id, mci::StatusItem::Position).value_or(0); }
     std::uint32_t Start(mci::DeviceId id, int track)
     {

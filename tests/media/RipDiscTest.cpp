@@ -287,11 +287,8 @@ TEST_F(RipDiscTest, BrokenSheetsAreDrivesThatAreNotReady)
         file.close();
         Map(Path("broken.cue"));
         const mci::DeviceId id = Open();
-        EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 0u);
-        EXPECT_EQ(Mode(id), mci::kModeNotReady);
-        EXPECT_FALSE(m_cd.Status(id, StatusItem::NumberOfTracks));
+        ExpectNotReady(id);
         EXPECT_EQ(cd::GetCdTrackLength(id, 1), -1);
-        EXPECT_FALSE(m_cd.Play(id, 0, std::nullopt));
         EXPECT_TRUE(m_cd.Close(id));
 
         const mci::DeviceId good = Open("S:");

@@ -152,11 +152,8 @@ TEST_F(TocDiscTest, BrokenTablesAreDrivesThatAreNotReady)
         ASSERT_TRUE(testsupport::WriteFileBytes(broken, c.table));
         Map(broken);
         const mci::DeviceId id = Open();
-        EXPECT_EQ(m_cd.Status(id, StatusItem::Ready), 0u);
-        EXPECT_EQ(Mode(id), mci::kModeNotReady);
-        EXPECT_FALSE(m_cd.Status(id, StatusItem::NumberOfTracks));
+        ExpectNotReady(id);
         EXPECT_EQ(cd::GetCdTrackLength(id, 1), -1);
-        EXPECT_FALSE(m_cd.Play(id, 0, std::nullopt));
         const QString problem = m_cd.DiscProblem(id);
         EXPECT_TRUE(problem.startsWith(QStringLiteral("the disc image ") + broken)) << problem.toStdString();
         EXPECT_TRUE(problem.contains(QString::fromUtf8(c.logged))) << problem.toStdString();

@@ -67,16 +67,16 @@ struct LiraboxFakeProviderClass {
 
 G_DEFINE_TYPE(LiraboxFakeProvider, lirabox_fake_provider, GST_TYPE_DEVICE_PROVIDER)
 
-GstDevice* NewDevice(const FakeAudioDevice& spec)
+GstDevice* NewDevice(const FakeAudioDevice& fake)
 {
     GstCaps* caps = gst_caps_new_empty_simple("audio/x-raw");
     auto* device = static_cast<LiraboxFakeDevice*>(
-        g_object_new(lirabox_fake_device_get_type(), "display-name", spec.displayName.toUtf8().constData(),
+        g_object_new(lirabox_fake_device_get_type(), "display-name", fake.displayName.toUtf8().constData(),
                      "device-class", "Audio/Sink", "caps", caps, nullptr));
     gst_caps_unref(caps);
-    if (!spec.capturePath.isEmpty())
-        device->capturePath = g_strdup(QFile::encodeName(spec.capturePath).constData());
-    device->alsaDevice = g_strdup(spec.alsaDevice.constData());
+    if (!fake.capturePath.isEmpty())
+        device->capturePath = g_strdup(QFile::encodeName(fake.capturePath).constData());
+    device->alsaDevice = g_strdup(fake.alsaDevice.constData());
     return GST_DEVICE(device);
 }
 
@@ -84,8 +84,8 @@ GList* Probe(GstDeviceProvider*)
 {
     std::lock_guard lock(s_mutex);
     GList* devices = nullptr;
-    for (const FakeAudioDevice& spec : s_devices)
-        devices = g_list_append(devices, NewDevice(spec));
+    for (const FakeAudioDevice& fake : s_devices)
+        devices = g_list_append(devices, NewDevice(fake));
     return devices;
 }
 
