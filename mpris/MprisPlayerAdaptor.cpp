@@ -100,3 +100,8 @@ void MprisPlayerAdaptor::Previous()
 {
     m_service->Previous();
 }
+
+void MprisPlayerAdaptor::OpenUri(const QString& uri)
+{
+    m_service->OpenUri(uri);
+}

@@ -58,7 +58,7 @@ public slots:
     // The player has no seeking; an entry only goes back to its start (Home).
     void Seek(qlonglong) {}
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
-    void OpenUri(const QString&) {}
+    void OpenUri(const QString& uri);
 
 signals:
     void Seeked(qlonglong position);

@@ -16,6 +16,16 @@ QString InterfaceOf(const QObject* adaptor)
     return index < 0 ? QString() : QString::fromLatin1(meta->classInfo(index).value());
 }
 
+// One of the adaptor's own properties, not one QObject gives every object.
+std::optional<QMetaProperty> OwnProperty(const QDBusAbstractAdaptor& adaptor, const QString& propertyName)
+{
+    const QMetaObject* meta = adaptor.metaObject();
+    const int index = meta->indexOfProperty(propertyName.toLatin1().constData());
+    if (index < meta->propertyOffset())
+        return std::nullopt;
+    return meta->property(index);
+}
+
 }  // namespace
 
 MprisPropertiesAdaptor::MprisPropertiesAdaptor(MprisService* service)
@@ -23,34 +33,46 @@ MprisPropertiesAdaptor::MprisPropertiesAdaptor(MprisService* service)
 {
 }
 
-QDBusAbstractAdaptor* MprisPropertiesAdaptor::Find(const QString& interfaceName)
+QList<QDBusAbstractAdaptor*> MprisPropertiesAdaptor::Others() const
 {
+    QList<QDBusAbstractAdaptor*> adaptors;
     for (QObject* child : m_service->children()) {
         auto* adaptor = qobject_cast<QDBusAbstractAdaptor*>(child);
-        if (adaptor && adaptor != this && InterfaceOf(adaptor) == interfaceName)
-            return adaptor;
+        if (adaptor && adaptor != this)
+            adaptors.append(adaptor);
     }
+    return adaptors;
+}
+
+QDBusAbstractAdaptor* MprisPropertiesAdaptor::Find(const QString& interfaceName)
+{
+    for (QDBusAbstractAdaptor* adaptor : Others())
+        if (InterfaceOf(adaptor) == interfaceName)
+            return adaptor;
     m_service->sendErrorReply(QDBusError::UnknownInterface, QStringLiteral("No interface %1 here").arg(interfaceName));
     return nullptr;
 }
 
-std::optional<QMetaProperty> MprisPropertiesAdaptor::PropertyOf(const QDBusAbstractAdaptor& adaptor,
-                                                                 const QString& propertyName)
+std::optional<MprisPropertiesAdaptor::Target> MprisPropertiesAdaptor::Lookup(const QString& interfaceName,
+                                                                             const QString& propertyName)
 {
-    const QMetaObject* meta = adaptor.metaObject();
-    const int index = meta->indexOfProperty(propertyName.toLatin1().constData());
-    if (index < meta->propertyOffset()) {
-        m_service->sendErrorReply(QDBusError::UnknownProperty, QStringLiteral("No property %1").arg(propertyName));
+    // No interface named: the first interface that has the property. No
+    // two of ours share a property name.
+    const QList<QDBusAbstractAdaptor*> candidates =
+        interfaceName.isEmpty() ? Others() : QList<QDBusAbstractAdaptor*>{Find(interfaceName)};
+    if (candidates.contains(nullptr))
         return std::nullopt;
-    }
-    return meta->property(index);
+    for (QDBusAbstractAdaptor* adaptor : candidates)
+        if (const std::optional<QMetaProperty> property = OwnProperty(*adaptor, propertyName))
+            return Target{adaptor, *property};
+    m_service->sendErrorReply(QDBusError::UnknownProperty, QStringLiteral("No property %1").arg(propertyName));
+    return std::nullopt;
 }
 
 QDBusVariant MprisPropertiesAdaptor::Get(const QString& interfaceName, const QString& propertyName)
 {
-    const QDBusAbstractAdaptor* adaptor = Find(interfaceName);
-    const std::optional<QMetaProperty> property = adaptor ? PropertyOf(*adaptor, propertyName) : std::nullopt;
-    return property ? QDBusVariant(property->read(adaptor)) : QDBusVariant();
+    const std::optional<Target> target = Lookup(interfaceName, propertyName);
+    return target ? QDBusVariant(target->property.read(target->adaptor)) : QDBusVariant();
 }
 
 QVariantMap MprisPropertiesAdaptor::GetAll(const QString& interfaceName)
@@ -67,11 +89,10 @@ QVariantMap MprisPropertiesAdaptor::GetAll(const QString& interfaceName)
 
 void MprisPropertiesAdaptor::Set(const QString& interfaceName, const QString& propertyName, const QDBusVariant& value)
 {
-    QDBusAbstractAdaptor* adaptor = Find(interfaceName);
-    const std::optional<QMetaProperty> found = adaptor ? PropertyOf(*adaptor, propertyName) : std::nullopt;
-    if (!found)
+    const std::optional<Target> target = Lookup(interfaceName, propertyName);
+    if (!target)
         return;
-    const QMetaProperty& property = *found;
+    const QMetaProperty& property = target->property;
     if (!property.isWritable()) {
         m_service->sendErrorReply(QDBusError::PropertyReadOnly, QStringLiteral("%1 is read-only").arg(propertyName));
         return;
@@ -86,5 +107,5 @@ void MprisPropertiesAdaptor::Set(const QString& interfaceName, const QString& pr
                                                                     QLatin1String(given.typeName())));
         return;
     }
-    property.write(adaptor, given);
+    property.write(target->adaptor, given);
 }

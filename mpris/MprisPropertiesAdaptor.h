@@ -30,10 +30,17 @@ public slots:
     void Set(const QString& interfaceName, const QString& propertyName, const QDBusVariant& value);
 
 private:
+    struct Target {
+        QDBusAbstractAdaptor* adaptor;
+        QMetaProperty property;
+    };
+    // Every adaptor of the object but this one.
+    QList<QDBusAbstractAdaptor*> Others() const;
     // The adaptor that serves the interface; null after an error reply.
     QDBusAbstractAdaptor* Find(const QString& interfaceName);
-    // One of the adaptor's own properties; nothing after an error reply.
-    std::optional<QMetaProperty> PropertyOf(const QDBusAbstractAdaptor& adaptor, const QString& propertyName);
+    // The property of the interface, or of any interface when the name is
+    // empty; nothing after an error reply.
+    std::optional<Target> Lookup(const QString& interfaceName, const QString& propertyName);
 
     MprisService* m_service;
 };

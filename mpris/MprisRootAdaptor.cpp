@@ -23,17 +23,9 @@ QStringList MprisRootAdaptor::SupportedUriSchemes() const
 
 QStringList MprisRootAdaptor::SupportedMimeTypes() const
 {
-    // The collection type of the desktop file, then MIDI, WAV and AVI under
-    // the names file managers give them.
-    return {QStringLiteral("application/x-lirabox-collection"),
-            QStringLiteral("audio/midi"),
-            QStringLiteral("audio/x-midi"),
-            QStringLiteral("audio/x-wav"),
-            QStringLiteral("audio/wav"),
-            QStringLiteral("audio/vnd.wave"),
-            QStringLiteral("video/x-msvideo"),
-            QStringLiteral("video/avi"),
-            QStringLiteral("video/vnd.avi")};
+    // Collections only, as the desktop file and the command line take them:
+    // the files they name play from within a collection.
+    return {QStringLiteral("application/x-lirabox-collection")};
 }
 
 void MprisRootAdaptor::Raise()

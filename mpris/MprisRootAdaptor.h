@@ -25,7 +25,7 @@ public:
     bool HasTrackList() const { return false; }
     QString Identity() const;
     QString DesktopEntry() const;
-    // Files: collections and the kinds of entries they name.
+    // Collection files.
     QStringList SupportedUriSchemes() const;
     QStringList SupportedMimeTypes() const;
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include "platform/Services.h"
 #include "platform/drives/DriveMap.h"
 #include "platform/mci/Mci.h"
+#include "platform/text/FileText.h"
 #include "platform/ui/Quit.h"
 #include "player/CPlayerDlg.h"
 
@@ -26,6 +28,29 @@ const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player")
 const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
 // Track ids live under the program's own path: /org/mpris is MPRIS's.
 const QString kTrackPrefix = QStringLiteral("/io/github/quenda/lirabox/track/");
+
+// The file name a file: URI stands for, as the program keeps names: the
+// path's percent-decoded bytes, which need not be UTF-8 (a Shift-JIS name
+// unpacked from an old archive). Nothing for another scheme or host, a
+// relative path or a NUL byte.
+std::optional<QString> LocalFileName(const QString& uri)
+{
+    const QUrl url(uri);
+    const QString host = url.host();
+    if (!url.isValid() || url.scheme() != QLatin1String("file")
+        || !(host.isEmpty() || host == QLatin1String("localhost")))
+        return std::nullopt;
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!bytes.startsWith('/') || bytes.contains('\0'))
+        return std::nullopt;
+    return text::DecodeFileName(bytes);
+}
+
+// Collections are known by their name, as the desktop knows their type.
+bool IsCollectionName(const QString& path)
+{
+    return path.endsWith(QLatin1String(".lst"), Qt::CaseInsensitive);
+}
 
 }  // namespace
 
@@ -134,6 +159,12 @@ void MprisService::Press(int id)
         button->click();
 }
 
+void MprisService::Refuse(const QString& name, const QString& message)
+{
+    if (calledFromDBus())
+        sendErrorReply(name, message);
+}
+
 void MprisService::Play()
 {
     // Pause is the button that takes a paused entry on.
@@ -168,6 +199,32 @@ void MprisService::Next()
 void MprisService::Previous()
 {
     Press(CPlayerDlg::IDC_PREVIOUS);
+}
+
+void MprisService::OpenUri(const QString& uri)
+{
+    const std::optional<QString> path = LocalFileName(uri);
+    if (!path)
+        return Refuse(QDBusError::errorString(QDBusError::InvalidArgs),
+                      QStringLiteral("%1 is not a file on this machine").arg(uri));
+    if (!IsCollectionName(*path))
+        return Refuse(QDBusError::errorString(QDBusError::NotSupported),
+                      QStringLiteral("%1 is not a collection").arg(uri));
+    if (DialogOpenOverPlayer())
+        return Refuse(QDBusError::errorString(QDBusError::Failed), QStringLiteral("A dialog is open over the player"));
+    switch (m_player->OpenCollection(*path)) {
+    case CPlayerDlg::CollectionOpen::Opened:
+        break;
+    case CPlayerDlg::CollectionOpen::Missing:
+        return Refuse(QStringLiteral("org.freedesktop.DBus.Error.FileNotFound"), QStringLiteral("No file %1").arg(uri));
+    case CPlayerDlg::CollectionOpen::NoAccess:
+        return Refuse(QDBusError::errorString(QDBusError::AccessDenied), QStringLiteral("%1 may not be read").arg(uri));
+    case CPlayerDlg::CollectionOpen::Unreadable:
+        return Refuse(QDBusError::errorString(QDBusError::Failed), QStringLiteral("%1 cannot be read").arg(uri));
+    }
+    // Play on an empty collection would say so in a message box.
+    if (m_player->m_entryCount > 0)
+        Press(CPlayerDlg::IDC_PLAY);
 }
 
 QString MprisService::PlaybackStatus() const

@@ -42,6 +42,19 @@ public:
     void Stop();
     void Next();
     void Previous();
+    // Opens the collection a file: URI names (its name percent-encoded
+    // bytes, UTF-8 or not) as a history item of the player's menu opens one,
+    // without asking: whatever plays stops. Then plays from the first entry
+    // as Play does; an empty collection is only opened. Only collections are
+    // opened; errors answered:
+    //   InvalidArgs   not a file: URI of an absolute path on this machine
+    //   NotSupported  a file of another type (a single .wav, .mid, .avi)
+    //   org.freedesktop.DBus.Error.FileNotFound  no such file
+    //   AccessDenied  the file may not be read
+    //   Failed        the file does not read as a collection, or a dialog is
+    //                 open over the player (nothing is done then)
+    // A failed open leaves the player stopped, as the menu's does.
+    void OpenUri(const QString& uri);
 
     QString PlaybackStatus() const;
     QString LoopStatus() const;
@@ -70,6 +83,8 @@ private:
     bool Checked(int id) const;
     long Mode() const;
     void Press(int id);
+    // An error reply to the call on the bus being served, if there is one.
+    void Refuse(const QString& name, const QString& message);
 
     CPlayerDlg* m_player;
     QDBusConnection m_bus;

@@ -119,6 +119,11 @@ public:
     QMenu* SystemMenu() const { return m_systemMenu; }
     void RebuildHistoryMenu();
     void OpenHistoryItem(int id);
+    // Stops and makes the collection file at path (a name as the program
+    // keeps names) the current collection, as a history item does once the
+    // user has agreed; shows nothing. On failure the collection is unchanged.
+    enum class CollectionOpen { Opened, Missing, NoAccess, Unreadable };
+    CollectionOpen OpenCollection(const QString& path);
     void OnEditCollection();
     void OnVolume();
     void OnOptions();

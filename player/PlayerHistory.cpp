@@ -97,27 +97,41 @@ void CPlayerDlg::OpenHistoryItem(int id)
                       || (mode == mci::kModeStopped && m_isCdTrack);
     if (busy && platform::AfxMessageBox(res::LoadStr(118), platform::MB_YESNO, this) != platform::IDYES)
         return;
-    OnStop();
-    const platform::FileAccess* files = platform::GetServices().files;
-    if (!files || !files->Access(path, platform::kAccessExists)) {
+    switch (OpenCollection(path)) {
+    case CollectionOpen::Opened:
+        break;
+    case CollectionOpen::Missing:
         if (platform::AfxMessageBox(res::LoadStr(117), platform::MB_YESNO, this) == platform::IDYES) {
             m_state.m_historyList.removeAt(id - IDM_HISTORY_FIRST);
             RebuildHistoryMenu();
             m_store.SaveHistory();
         }
-        return;
-    }
-    if (!files->Access(path, platform::kAccessRead)) {
+        break;
+    case CollectionOpen::NoAccess:
         platform::AfxMessageBox(res::Text(res::text::kCollectionNoAccess), platform::MB_OK, this);
-        return;
-    }
-    m_state.m_collectionPath = path;
-    std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(path));
-    if (!entries) {
+        break;
+    case CollectionOpen::Unreadable:
+        // The item's path becomes the current one even so.
+        m_state.m_collectionPath = path;
         platform::AfxMessageBox(res::Text(res::text::kCollectionReadError), platform::MB_OK, this);
-        return;
+        break;
     }
+}
+
+CPlayerDlg::CollectionOpen CPlayerDlg::OpenCollection(const QString& path)
+{
+    OnStop();
+    const platform::FileAccess* files = platform::GetServices().files;
+    if (!files || !files->Access(path, platform::kAccessExists))
+        return CollectionOpen::Missing;
+    if (!files->Access(path, platform::kAccessRead))
+        return CollectionOpen::NoAccess;
+    std::optional<QStringList> entries = collection::ReadCollectionFile(ResolvedPath(path));
+    if (!entries)
+        return CollectionOpen::Unreadable;
+    m_state.m_collectionPath = path;
     MakeCollectionCurrent(*entries);
+    return CollectionOpen::Opened;
 }
 
 void CPlayerDlg::OnEditCollection()

@@ -10,7 +10,9 @@
 #include <QThread>
 #include <csignal>
 #include <fcntl.h>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 #include "tests/e2e/PlayerProcess.h"
@@ -50,16 +52,19 @@ protected:
         ASSERT_TRUE(e2e::StartPlayer(m_player, arguments, m_env, Path("config"), Raw()));
     }
 
-    // playerctl's answer, trimmed; empty when it failed.
-    QString Playerctl(const QStringList& arguments)
+    // playerctl's answer, trimmed; nothing when it failed.
+    std::optional<QString> RunPlayerctl(const QStringList& arguments)
     {
         QProcess playerctl;
         playerctl.setProcessEnvironment(m_env);
         playerctl.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("lirabox")} + arguments);
-        if (!playerctl.waitForFinished(10'000) || playerctl.exitCode() != 0)
-            return {};
+        if (!playerctl.waitForFinished(10'000) || playerctl.exitStatus() != QProcess::NormalExit
+            || playerctl.exitCode() != 0)
+            return std::nullopt;
         return QString::fromUtf8(playerctl.readAllStandardOutput()).trimmed();
     }
+
+    QString Playerctl(const QStringList& arguments) { return RunPlayerctl(arguments).value_or(QString()); }
 
     bool WaitFor(const std::function<bool()>& done, int limitMs = 20'000)
     {
@@ -158,6 +163,37 @@ TEST_F(MprisEndToEndTest, VolumeSetOnTheBusLowersWhatPlaysAndTheNextEntry)
     const double second =
         AudioCapture::RmsDbfsOfFile(Raw(), tones[1].startMs + 200, tones[1].startMs + tones[1].lengthMs - 200);
     EXPECT_NEAR(second - before, -6.0, 0.5) << "the next entry keeps the volume";
+}
+
+TEST_F(MprisEndToEndTest, OpenUriSwitchesToAShiftJisNamedCollectionAndPlaysIt)
+{
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("first.wav"), 440, 8000));
+    ASSERT_TRUE(testsupport::WriteWavTone(Path("second.wav"), 660, 2000));
+    WriteCollection({Path("first.wav")});
+    ASSERT_TRUE(e2e::WriteCollection(Path("written.lst"), {Path("second.wav")}));
+    // Named as unpacked from an old Windows archive: bytes that are no UTF-8.
+    const QByteArray name = QFile::encodeName(m_dir.path()) + "/\x8B\xC8.lst";
+    ASSERT_EQ(std::rename(QFile::encodeName(Path("written.lst")).constData(), name.constData()), 0);
+    StartPlayer({Path("list.lst"), "/A"});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(WaitFor([this] { return CapturedMs() > 1000; }));
+
+    const QString uri = QStringLiteral("file://") + QString::fromLatin1(name.toPercentEncoding("/"));
+    const bool opened = RunPlayerctl({"open", uri}).has_value();
+    std::remove(name.constData());  // QTemporaryDir cannot remove it
+    ASSERT_TRUE(opened) << uri.toStdString();
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"metadata", "xesam:title"}) == "second"; }));
+    ASSERT_TRUE(WaitFor([this] { return Playerctl({"status"}) == "Stopped"; }));
+    EXPECT_FALSE(RunPlayerctl({"open", uri}).has_value()) << "a file that is gone is refused";
+
+    // The first collection broken off, the opened one played to its end.
+    const std::vector<AudioCapture::Tone> tones = AudioCapture::TonesOfFile(Raw());
+    ASSERT_EQ(tones.size(), 2u);
+    EXPECT_TRUE(Near(tones[0].frequencyHz, 440)) << tones[0].frequencyHz;
+    EXPECT_LT(tones[0].lengthMs, 7000);
+    EXPECT_TRUE(Near(tones[1].frequencyHz, 660)) << tones[1].frequencyHz;
+    EXPECT_NEAR(tones[1].lengthMs, 2000, 100);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The player on a private session bus: every MPRIS call goes over the bus
 // from a second connection and acts on the player, which runs on fake devices.
+#include <QApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -7,13 +8,19 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <cstdio>
 
 #include "mpris/MprisService.h"
+#include "platform/text/FileText.h"
 #include "platform/ui/Quit.h"
 #include "tests/player/PlayerFixture.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 
@@ -146,6 +153,40 @@ protected:
         return Plain(reply.arguments().first()).toMap();
     }
 
+    QDBusMessage OpenUri(const QString& uri)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kPlayer, QStringLiteral("OpenUri"));
+        call << uri;
+        const QDBusMessage reply = m_client.call(call, QDBus::BlockWithGui);
+        Flush();
+        return reply;
+    }
+
+    // A collection file in the test's folder under a name of raw bytes, and
+    // the name as the player keeps it.
+    QString WriteCollection(const QByteArray& name, const QByteArray& contents)
+    {
+        const QByteArray folder = QFile::encodeName(m_lists.path());
+        EXPECT_TRUE(testsupport::WriteFileBytes(m_lists.filePath("written"), contents));
+        EXPECT_EQ(std::rename(folder + "/written", folder + '/' + name), 0);
+        m_written.append(folder + '/' + name);
+        const QString path = text::DecodeFileName(m_written.last());
+        m_services.files.Set(path, platform::kAccessReadWrite);
+        return path;
+    }
+
+    // QTemporaryDir cannot remove a name that is no UTF-8.
+    void TearDown() override
+    {
+        for (const QByteArray& name : m_written)
+            std::remove(name.constData());
+    }
+
+    static QString UriOf(const QString& path)
+    {
+        return QStringLiteral("file://") + QString::fromLatin1(text::EncodeFileName(path).toPercentEncoding("/"));
+    }
+
     QVariantMap Metadata() { return Get(QStringLiteral("Metadata")).toMap(); }
     QString Status() { return Get(QStringLiteral("PlaybackStatus")).toString(); }
 
@@ -163,6 +204,8 @@ protected:
     QDBusConnection m_client = QDBusConnection::connectToBus(s_address, QStringLiteral("mpris-client"));
     MprisService* m_service = nullptr;
     ChangeRecorder m_recorder;
+    QTemporaryDir m_lists;
+    QList<QByteArray> m_written;
 };
 
 TEST_F(MprisServiceTest, DescribesTheApplication)
@@ -176,9 +219,23 @@ TEST_F(MprisServiceTest, DescribesTheApplication)
     EXPECT_TRUE(Get(QStringLiteral("CanControl")).toBool());
     EXPECT_FALSE(Get(QStringLiteral("CanSeek")).toBool());
     EXPECT_EQ(Get(QStringLiteral("SupportedUriSchemes"), kRoot).toStringList(), QStringList({"file"}));
-    const QStringList types = Get(QStringLiteral("SupportedMimeTypes"), kRoot).toStringList();
-    for (const char* type : {"application/x-lirabox-collection", "audio/midi", "audio/x-wav", "video/x-msvideo"})
-        EXPECT_TRUE(types.contains(QLatin1String(type))) << type << " in " << types.join(u' ').toStdString();
+    EXPECT_EQ(Get(QStringLiteral("SupportedMimeTypes"), kRoot).toStringList(),
+              QStringList({"application/x-lirabox-collection"}));
+}
+
+TEST_F(MprisServiceTest, AnEmptyInterfaceNameFindsThePropertyOnAnyInterface)
+{
+    EXPECT_EQ(Get(QStringLiteral("Identity"), QString()).toString(), "Lirabox");
+    EXPECT_EQ(Get(QStringLiteral("PlaybackStatus"), QString()).toString(), "Stopped");
+    EXPECT_EQ(Set(QStringLiteral("Shuffle"), true, QString()).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(m_dlg.IsDlgButtonChecked(CPlayerDlg::IDC_SHUFFLE));
+    const auto error = [this](const char* property, const QVariant& value) {
+        return Set(QLatin1String(property), value, QString()).errorName().toStdString();
+    };
+    EXPECT_EQ(error("Loudness", 1.0), "org.freedesktop.DBus.Error.UnknownProperty");
+    EXPECT_EQ(error("Identity", QStringLiteral("Other")), "org.freedesktop.DBus.Error.PropertyReadOnly");
+    EXPECT_EQ(error("Volume", QStringLiteral("0.5")), "org.freedesktop.DBus.Error.InvalidArgs");
+    EXPECT_EQ(Get(QStringLiteral("Volume"), QString()).toDouble(), 1.0);
 }
 
 TEST_F(MprisServiceTest, IntrospectionDescribesEachInterfaceOnce)
@@ -408,6 +465,80 @@ TEST_F(MprisServiceTest, EntryEndMovesOnAndIsAnnounced)
     const QVariantMap second = Plain(m_recorder.Announced("Metadata").last()).toMap();
     EXPECT_EQ(second.value("mpris:length").toLongLong(), 7'000'000);
     EXPECT_EQ(second.value("mpris:trackid").value<QDBusObjectPath>().path(), "/io/github/quenda/lirabox/track/2");
+}
+
+TEST_F(MprisServiceTest, OpenUriSwitchesToTheCollectionAndPlaysItsFirstEntry)
+{
+    Call(QStringLiteral("Play"));
+    Call(QStringLiteral("Next"));
+    // A Shift-JIS name, as unpacked from an old Windows archive.
+    const QString path = WriteCollection("\x8B\xC8.lst", "/m/c.wav\r\n/m/a.wav\r\n");
+    const QDBusMessage reply = OpenUri(UriOf(path));
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty()) << "nothing asked: a busy player just switches";
+    EXPECT_EQ(m_state.m_collectionPath, path);
+    EXPECT_EQ(m_state.m_entries, QStringList({"/m/c.wav", "/m/a.wav"}));
+    EXPECT_EQ(m_state.m_historyList.value(0), path);
+    EXPECT_EQ(Status(), "Playing");
+    EXPECT_EQ(m_dlg.m_entryNumber, 1);
+    EXPECT_EQ(PlayedPaths(), QStringList({"/m/a.wav", "/m/b.mid", "/m/c.wav"}));
+
+    // The name as any other client spells it: host, upper-case suffix, UTF-8 unescaped.
+    const QString other = WriteCollection("\xE6\x9B\xB2.LST", "/m/b.mid\r\n");
+    ASSERT_EQ(OpenUri(QStringLiteral("file://localhost") + QDir(m_lists.path()).filePath(QStringLiteral("曲.LST"))).type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(m_state.m_collectionPath, other);
+    EXPECT_EQ(PlayedPaths().last(), "/m/b.mid");
+}
+
+TEST_F(MprisServiceTest, OpenUriRefusesWhatItCannotOpenAndKeepsTheCollection)
+{
+    const QString noAccess = WriteCollection("locked.lst", "/m/a.wav\r\n");
+    m_services.files.Set(noAccess, platform::kAccessWrite);
+    QDir().mkpath(m_lists.filePath("folder.lst"));
+    m_services.files.Set(m_lists.filePath("folder.lst"), platform::kAccessReadWrite);
+    struct Refusal {
+        QString uri;
+        const char* error;
+    };
+    const Refusal refusals[] = {
+        {QStringLiteral("http://example.org/a.lst"), "org.freedesktop.DBus.Error.InvalidArgs"},
+        {QStringLiteral("file://elsewhere/a.lst"), "org.freedesktop.DBus.Error.InvalidArgs"},
+        {QStringLiteral("file:a.lst"), "org.freedesktop.DBus.Error.InvalidArgs"},
+        {QStringLiteral("/m/list.lst"), "org.freedesktop.DBus.Error.InvalidArgs"},
+        {QStringLiteral("file:///m/a.wav"), "org.freedesktop.DBus.Error.NotSupported"},
+        {UriOf(m_lists.filePath("missing.lst")), "org.freedesktop.DBus.Error.FileNotFound"},
+        {UriOf(noAccess), "org.freedesktop.DBus.Error.AccessDenied"},
+        {UriOf(m_lists.filePath("folder.lst")), "org.freedesktop.DBus.Error.Failed"},
+    };
+    for (const Refusal& refusal : refusals)
+        EXPECT_EQ(OpenUri(refusal.uri).errorName().toStdString(), refusal.error) << refusal.uri.toStdString();
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
+    EXPECT_TRUE(m_state.m_collectionPath.isEmpty());
+    EXPECT_EQ(m_state.m_entries, QStringList({"/m/a.wav", "/m/b.mid", "/m/c.wav"}));
+    EXPECT_TRUE(m_state.m_historyList.isEmpty());
+    EXPECT_TRUE(PlayedPaths().isEmpty());
+
+    // An empty collection opens, with nothing to play and no box saying so.
+    const QString empty = WriteCollection("empty.lst", "");
+    EXPECT_EQ(OpenUri(UriOf(empty)).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(m_state.m_collectionPath, empty);
+    EXPECT_TRUE(m_services.boxes.Texts().isEmpty());
+    EXPECT_EQ(Status(), "Stopped");
+}
+
+TEST_F(MprisServiceTest, OpenUriWaitsForTheDialogOverThePlayer)
+{
+    const QString path = WriteCollection("list.lst", "/m/c.wav\r\n");
+    QDialog dialog(&m_dlg);
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    EXPECT_EQ(OpenUri(UriOf(path)).errorName().toStdString(), "org.freedesktop.DBus.Error.Failed");
+    EXPECT_TRUE(m_state.m_collectionPath.isEmpty());
+    dialog.hide();
+    EXPECT_EQ(OpenUri(UriOf(path)).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(PlayedPaths(), QStringList({"/m/c.wav"}));
 }
 
 TEST_F(MprisServiceTest, RaiseRestoresAMinimisedWindow)
