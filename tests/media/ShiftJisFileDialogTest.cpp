@@ -75,7 +75,8 @@ TEST(ShiftJisFileDialog, AShiftJisNameIsListedAddedSavedWithItsBytesAndPlayed)
         [&saved](QWidget* parent, const platform::FileDialogRequest& request) {
             return request.kind == platform::FileDialogRequest::Kind::Open ? platform::ShowFileDialog(parent, request)
                                                                            : QStringList{saved};
-        }});
+        },
+        {}});
 
     CPlayerApp app;
     CCollectionDlg editor;
